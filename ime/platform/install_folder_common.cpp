@@ -1,0 +1,21 @@
+#include "install_folder.h"
+
+namespace tovi::platform {
+
+std::u16string installFilePath(std::u16string_view name) {
+    std::u16string path = installPath();
+    path += u'\\';
+    path += name;
+    return path;
+}
+
+std::string installFilePathNarrow(std::string_view name) {
+    std::string path;
+    for (const char16_t unit : installPath())
+        path += static_cast<char>(unit & 0xFF);
+    path += '\\';
+    path += name;
+    return path;
+}
+
+} // namespace tovi::platform

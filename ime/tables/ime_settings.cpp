@@ -1,0 +1,80 @@
+#include "ime_settings.h"
+
+#include "config_words.h"
+#include "platform/file_io.h"
+#include "platform/install_folder.h"
+
+#include <string>
+
+namespace tovi {
+namespace {
+constexpr char16_t kConfigFile[] = u"config.ini";
+} // namespace
+
+ImeSettings::ImeSettings() {
+    loadSettings();
+}
+
+void ImeSettings::resetToDefaults() {
+    flags = kDefaultFlags;
+    statusX = kDefaultStatusX;
+    statusY = kDefaultStatusY;
+    skin = kDefaultSkin;
+}
+
+bool ImeSettings::loadSettings() {
+    const auto file = platform::openFile(platform::installFilePath(kConfigFile), "rb");
+    if (!file) {
+        resetToDefaults();
+        return false;
+    }
+    ConfigWordReader words(file.get());
+    for (;;) {
+        const auto key = words.next();
+        const auto value = key ? words.next() : std::nullopt;
+        if (!value)
+            break;
+        const std::int32_t number = configValue(*value);
+        if (*key == "IME_SETTINGS")
+            flags = static_cast<std::uint32_t>(number);
+        else if (*key == "IME_SKIN")
+            skin = number;
+        else if (*key == "IME_STATUS_X")
+            statusX = number;
+        else if (*key == "IME_STATUS_Y")
+            statusY = number;
+    }
+    return true;
+}
+
+bool ImeSettings::saveSettings() {
+    const auto file = platform::openFile(platform::installFilePath(kConfigFile), "wb");
+    if (!file) {
+        resetToDefaults();
+        return false;
+    }
+    // The file is ANSI text with CR LF line ends; numbers are plain ASCII.
+    const std::string text = "IME_SETTINGS " + std::to_string(static_cast<std::int32_t>(flags)) +
+                             "\r\nIME_SKIN " + std::to_string(skin) + "\r\nIME_STATUS_X " +
+                             std::to_string(statusX) + "\r\nIME_STATUS_Y " +
+                             std::to_string(statusY) + "\r\n";
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    return written && std::fflush(file.get()) == 0;
+}
+
+int ImeSettings::schemeIndex() const {
+    return static_cast<int>((flags & flag::SchemeLow ? 1 : 0) + (flags & flag::SchemeHigh ? 2 : 0));
+}
+
+void ImeSettings::setScheme(int index) {
+    if (index < 0 || index > 3 || index == schemeIndex())
+        return;
+    if (schemeHandler_)
+        schemeHandler_->beforeSchemeChange();
+    flags = (flags & ~(flag::SchemeLow | flag::SchemeHigh)) | (index % 2 ? flag::SchemeLow : 0) |
+            (index / 2 ? flag::SchemeHigh : 0);
+    if (schemeHandler_)
+        schemeHandler_->afterSchemeChange();
+}
+
+} // namespace tovi

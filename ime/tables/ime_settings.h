@@ -1,0 +1,68 @@
+// The per-process settings record and its file "config.ini" in the installation folder.
+#pragma once
+
+#include <cstdint>
+
+namespace tovi {
+
+// Bits of ImeSettings::flags.
+namespace flag {
+inline constexpr std::uint32_t FullWidthSymbols = 0x1;
+inline constexpr std::uint32_t FullWidthLetters = 0x2;
+inline constexpr std::uint32_t RootHints = 0x4;
+inline constexpr std::uint32_t OperationHints = 0x8;
+inline constexpr std::uint32_t WordAssociation = 0x10;
+inline constexpr std::uint32_t SchemeLow = 0x20;
+inline constexpr std::uint32_t SchemeHigh = 0x40;
+inline constexpr std::uint32_t CaretFollow = 0x80;
+inline constexpr std::uint32_t ProgressiveHints = 0x100;
+inline constexpr std::uint32_t VerticalLayout = 0x200;
+inline constexpr std::uint32_t WebSearch = 0x400;
+} // namespace flag
+
+// Told by setScheme around a real change of scheme, so that the engine of the old scheme can
+// clear its input and a new engine, with its tables, can be built for the new one.
+class SchemeChangeHandler {
+public:
+    virtual ~SchemeChangeHandler() = default;
+    virtual void beforeSchemeChange() = 0;
+    virtual void afterSchemeChange() = 0;
+};
+
+class ImeSettings {
+public:
+    static constexpr std::uint32_t kDefaultFlags = 161;
+    static constexpr std::int32_t kDefaultStatusX = 10;
+    static constexpr std::int32_t kDefaultStatusY = 718;
+    static constexpr std::int32_t kDefaultSkin = 0;
+
+    // Starts from the defaults, then reads "config.ini".
+    ImeSettings();
+
+    // Reads "config.ini" from the installation folder. A key missing from the file keeps its
+    // current value. False (with the defaults set) when the file cannot be opened.
+    bool loadSettings();
+    // Writes the four keys to "config.ini". False when the file cannot be written; when it
+    // cannot even be opened the record is reset to the defaults.
+    bool saveSettings();
+
+    void resetToDefaults();
+
+    // 0 to 3, from bits 5 and 6 of flags.
+    int schemeIndex() const;
+    // Switches to scheme `index` (0 to 3); the same index, or one out of range, does nothing.
+    void setScheme(int index);
+    void setSchemeChangeHandler(SchemeChangeHandler* handler) { schemeHandler_ = handler; }
+
+    bool has(std::uint32_t mask) const { return (flags & mask) != 0; }
+
+    std::uint32_t flags = kDefaultFlags;
+    std::int32_t statusX = kDefaultStatusX;
+    std::int32_t statusY = kDefaultStatusY;
+    std::int32_t skin = kDefaultSkin;
+
+private:
+    SchemeChangeHandler* schemeHandler_ = nullptr;
+};
+
+} // namespace tovi

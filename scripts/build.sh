@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Configures (once) and builds the trees: build/ (native), build-win/ (Windows 64-bit),
+# build-win32/ (Windows 32-bit), and with --with-sanitizers build-asan/ (native, ASan + UBSan).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+tree() {
+  local dir=$1
+  shift
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVI_WERROR=ON "$@" >/dev/null
+  fi
+  echo "building $dir"
+  cmake --build "$dir" -j "$jobs" >"$dir/build.log" 2>&1 ||
+    { cat "$dir/build.log"; echo "build of $dir failed" >&2; exit 1; }
+}
+
+tree build
+tree build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+tree build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+if [ "${1:-}" = --with-sanitizers ]; then
+  tree build-asan -DCMAKE_BUILD_TYPE=Debug -DTOVI_SANITIZE=address,undefined
+fi

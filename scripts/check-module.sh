@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Checks a built tovi.ime without running it: the exports IMM32 looks up, the shared control
+# section, and that it imports nothing but system DLLs (it must load on a bare Windows).
+#   check-module.sh OBJDUMP MODULE ARCH
+set -u
+objdump=${1:?objdump}
+module=${2:?module}
+arch=${3:?arch}
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+headers=$("$objdump" -p "$module") || { echo "cannot read $module"; exit 1; }
+
+expected="CandWndProc CompWndProc ImeConfigure ImeConversionList ImeDestroy ImeEnumRegisterWord
+ImeEscape ImeGetRegisterWordStyle ImeInquire ImeProcessKey ImeRegisterWord ImeSelect
+ImeSetActiveContext ImeSetCompositionString ImeToAsciiEx ImeUnregisterWord NotifyIME
+StatusWndProc UIWndProc"
+expected=$(echo $expected | tr ' ' '\n' | sort)
+# Export table rows look like "	[   0] +base[   1] 0000 ImeInquire".
+exports=$(echo "$headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+  sed -n 's/^\s*\[ *[0-9]*\] \(.*\)$/\1/p' | sort)
+[ "$exports" = "$expected" ] || fail "exports differ:
+$(diff <(echo "$expected") <(echo "$exports"))"
+
+section=$("$objdump" -h "$module" | grep -A1 ' \.VemoraH ')
+[ -n "$section" ] || fail "no .VemoraH section"
+size=$(echo "$section" | awk 'NR==1 {print $3}')
+[ "$((16#${size:-0}))" -eq 4096 ] || fail ".VemoraH is 0x$size bytes, not 4096"
+# The section table is read from the file itself: IMAGE_SCN_MEM_SHARED is 0x10000000.
+u16() { od -An -tu2 -j "$1" -N2 "$module" | tr -d ' '; }
+u32() { od -An -tu4 -j "$1" -N4 "$module" | tr -d ' '; }
+pe=$(u32 60)
+count=$(u16 $((pe + 6)))
+table=$((pe + 24 + $(u16 $((pe + 20)))))
+chars=0
+zero=missing
+for ((i = 0; i < count; i++)); do
+  entry=$((table + 40 * i))
+  name=$(dd if="$module" bs=1 skip="$entry" count=8 2>/dev/null | tr -d '\0')
+  [ "$name" = .VemoraH ] || continue
+  chars=$(u32 $((entry + 36)))
+  raw_size=$(u32 $((entry + 16)))
+  raw_ptr=$(u32 $((entry + 20)))
+  nonzero=$(dd if="$module" bs=1 skip="$raw_ptr" count="$raw_size" 2>/dev/null | tr -d '\0' | wc -c)
+  [ "$nonzero" -eq 0 ] && zero=zero || zero=nonzero
+done
+[ $((chars & 0x10000000)) -ne 0 ] || fail ".VemoraH is not shared (characteristics $chars)"
+[ $((chars & 0x80000000)) -ne 0 ] || fail ".VemoraH is not writable (characteristics $chars)"
+[ "$zero" = zero ] || fail ".VemoraH holds non-zero bytes in the file"
+
+imports=$(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | sort -u)
+for dll in $imports; do
+  case "${dll,,}" in
+  kernel32.dll | user32.dll | gdi32.dll | imm32.dll | advapi32.dll | shell32.dll | comctl32.dll | \
+    msvcrt.dll | ole32.dll | oleaut32.dll | comdlg32.dll | winmm.dll) ;;
+  *) fail "imports $dll, which a bare Windows does not have" ;;
+  esac
+done
+
+case "$arch" in
+x86_64) magic="pei-x86-64" ;;
+*) magic="pei-i386" ;;
+esac
+"$objdump" -f "$module" | grep -q "file format $magic" || fail "not a $magic module"
+
+if [ "$failed" -eq 0 ]; then
+  echo "$module ($arch): 19 exports, shared 4096-byte .VemoraH, imports: $(echo $imports)"
+fi
+exit "$failed"

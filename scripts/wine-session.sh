@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Runs Windows test programs under Wine with a private prefix and a private Xvfb display.
+#   wine-session.sh start DIR        create the prefix once (DIR/prefix), start Xvfb and a
+#                                    persistent wineserver; pids kept in DIR
+#   wine-session.sh run DIR EXE ARGS run one program in that session, exit with its code
+#   wine-session.sh stop DIR         end the wineserver and Xvfb
+set -u
+cmd=${1:?start, run or stop}
+dir=${2:?session folder}
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+shift 2
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINEPREFIX="$dir/prefix"
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+display_file="$dir/display"
+xvfb_pid_file="$dir/xvfb.pid"
+
+stop_xvfb() {
+  if [ -f "$xvfb_pid_file" ]; then
+    kill "$(cat "$xvfb_pid_file")" 2>/dev/null
+    rm -f "$xvfb_pid_file" "$display_file"
+  fi
+}
+
+case "$cmd" in
+start)
+  stop_xvfb
+  # Xvfb picks a free display and writes its number to fd 3.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  echo $! >"$xvfb_pid_file"
+  for _ in $(seq 1 100); do
+    [ -s "$display_file" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$display_file" ]; then
+    echo "Xvfb did not start" >&2
+    stop_xvfb
+    exit 1
+  fi
+  export DISPLAY=":$(cat "$display_file")"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating the Wine prefix in $WINEPREFIX"
+    timeout 300 "$WINE" wineboot --init >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+  fi
+  # A persistent server saves each test its start-up; stop ends it.
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  # Bring the prefix's services up now, away from any test's output.
+  timeout 120 "$WINE" wineboot </dev/null >/dev/null 2>&1
+  echo "Wine session ready on display $DISPLAY"
+  ;;
+run)
+  [ -s "$display_file" ] || { echo "no Wine session in $dir" >&2; exit 1; }
+  export DISPLAY=":$(cat "$display_file")"
+  exe=${1:?program}
+  shift
+  # Wine starts helper processes (services, the desktop) that outlive the program and inherit its
+  # output; writing to a file keeps them off CTest's pipe, which would otherwise stay open.
+  out=$(mktemp "$dir/run.XXXXXX")
+  "$WINE" "$exe" "$@" </dev/null >"$out" 2>&1
+  code=$?
+  cat "$out"
+  rm -f "$out"
+  exit "$code"
+  ;;
+stop)
+  "$WINESERVER" -k 2>/dev/null
+  "$WINESERVER" -w 2>/dev/null
+  stop_xvfb
+  ;;
+*)
+  echo "usage: $0 start|run|stop DIR [EXE ARGS]" >&2
+  exit 2
+  ;;
+esac

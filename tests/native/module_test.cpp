@@ -1,0 +1,69 @@
+#include "boundary/module.h"
+
+#include "platform/shared_memory.h"
+#include "platform/shared_section.h"
+#include "platform/shared_section_name.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tovi {
+namespace {
+
+class ModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::SharedMemory::removeName(name);
+        platform::setSharedSectionName(name);
+    }
+    void TearDown() override {
+        detachModule();
+        platform::setSharedSectionName(u"tovi.VemoraH");
+        platform::SharedMemory::removeName(name);
+    }
+    const std::u16string name = u"tovi-test-section";
+    test::TempFolder folder;
+};
+
+TEST_F(ModuleTest, EachAttachTakesTheNextInstanceNumber) {
+    EXPECT_EQ(modulePtr(), nullptr);
+    attachModule();
+    ASSERT_NE(modulePtr(), nullptr);
+    EXPECT_EQ(modulePtr()->instanceNumber(), 1u);
+    attachModule(); // a second attach in the same process changes nothing
+    EXPECT_EQ(modulePtr()->instanceNumber(), 1u);
+
+    // Other processes attaching count on from here.
+    for (std::uint32_t expected = 2; expected <= 3; ++expected) {
+        const pid_t child = fork();
+        if (child == 0) {
+            // The fork copied this process's module; start as a freshly loaded one would.
+            detachModule();
+            attachModule();
+            _exit(static_cast<int>(modulePtr()->instanceNumber()));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_EQ(static_cast<std::uint32_t>(WEXITSTATUS(status)), expected);
+    }
+    EXPECT_EQ(platform::sharedControlSection()->instanceCounter, 3u);
+}
+
+TEST_F(ModuleTest, AttachLoadsSettingsAndDetachSavesThem) {
+    folder.write("config.ini", "IME_SKIN 2 IME_SETTINGS 193");
+    attachModule();
+    ASSERT_NE(modulePtr(), nullptr);
+    EXPECT_EQ(modulePtr()->settings().skin, 2);
+    EXPECT_EQ(modulePtr()->settings().schemeIndex(), 2);
+    modulePtr()->settings().statusX = 300;
+    detachModule();
+    EXPECT_EQ(modulePtr(), nullptr);
+    EXPECT_EQ(folder.read("config.ini"),
+              "IME_SETTINGS 193\r\nIME_SKIN 2\r\nIME_STATUS_X 300\r\nIME_STATUS_Y 718\r\n");
+}
+
+} // namespace
+} // namespace tovi

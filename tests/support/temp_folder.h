@@ -1,0 +1,27 @@
+// A fresh folder for one test, removed with everything in it when the test ends, and named as the
+// module's installation folder while it lives.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace tovi::test {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path file(const std::string& name) const { return path_ / name; }
+
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace tovi::test

@@ -1,0 +1,85 @@
+// The real tovi.ime loaded by processes under Wine: the shared section counts every process that
+// attaches, and detach writes config.ini.
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tovi {
+namespace {
+
+using wintest::InstallPathValue;
+using wintest::ScratchFolder;
+
+// The instance counter sits at offset 4 of the module's shared section.
+std::uint32_t instanceCounter(HMODULE module) {
+    std::uint32_t size = 0;
+    auto* section =
+        static_cast<volatile std::uint32_t*>(wintest::findSection(module, ".VemoraH", &size));
+    return section && size >= 8 ? section[1] : 0;
+}
+
+// Child mode: load the module, report the counter as the exit code, unload.
+int childMain() {
+    HMODULE module = LoadLibraryW(L"tovi.ime");
+    if (!module)
+        return 1000;
+    const auto counter = static_cast<int>(instanceCounter(module));
+    FreeLibrary(module);
+    return counter;
+}
+
+class ModuleLoad : public ::testing::Test {
+protected:
+    ScratchFolder scratch;
+    InstallPathValue installPath{scratch.path()};
+};
+
+TEST_F(ModuleLoad, SharedSectionIsFourKilobytesAndCountsEveryProcess) {
+    HMODULE module = LoadLibraryW(L"tovi.ime");
+    ASSERT_NE(module, nullptr) << GetLastError();
+    std::uint32_t size = 0;
+    ASSERT_NE(wintest::findSection(module, ".VemoraH", &size), nullptr);
+    EXPECT_EQ(size, 4096u);
+    const std::uint32_t mine = instanceCounter(module);
+    EXPECT_GE(mine, 1u);
+
+    // Two processes at once: each gets its own number, both visible here.
+    auto a = wintest::startSelf(L"--child");
+    auto b = wintest::startSelf(L"--child");
+    ASSERT_TRUE(a && b);
+    const std::set<long> numbers{wintest::waitExitCode(a), wintest::waitExitCode(b)};
+    EXPECT_EQ(numbers, (std::set<long>{static_cast<long>(mine) + 1, static_cast<long>(mine) + 2}));
+    EXPECT_EQ(instanceCounter(module), mine + 2);
+    FreeLibrary(module);
+}
+
+TEST_F(ModuleLoad, DetachWritesConfigWithFourLinesInOrder) {
+    wintest::writeBytes(scratch.file(L"config.ini"), "IME_STATUS_X 77\nIME_SKIN 4\n");
+    auto child = wintest::startSelf(L"--child");
+    ASSERT_TRUE(child);
+    EXPECT_GE(wintest::waitExitCode(child), 1);
+    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")),
+              "IME_SETTINGS 161\r\nIME_SKIN 4\r\nIME_STATUS_X 77\r\nIME_STATUS_Y 718\r\n");
+}
+
+TEST_F(ModuleLoad, MissingFolderLoadsDefaultsAndStillUnloads) {
+    wintest::removeInstallPathKey();
+    HMODULE module = LoadLibraryW(L"tovi.ime");
+    ASSERT_NE(module, nullptr);
+    EXPECT_TRUE(FreeLibrary(module));
+}
+
+} // namespace
+} // namespace tovi
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--child")
+        return tovi::childMain();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,96 @@
+// The platform layer's Windows side, run for real under Wine.
+#include "platform/code_page.h"
+#include "platform/file_io.h"
+#include "platform/install_folder.h"
+#include "platform/shared_memory.h"
+#include "tables/ime_settings.h"
+#include "ui/char_conversions.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace tovi {
+namespace {
+
+using wintest::InstallPathValue;
+using wintest::ScratchFolder;
+
+std::u16string u16(const std::wstring& w) {
+    return std::u16string(w.begin(), w.end());
+}
+
+TEST(WinCodePage, UsesCodePage936WhateverTheSystemCodePage) {
+    EXPECT_EQ(platform::utf16ToGbk(u"中国 ab1"), std::string("\xD6\xD0\xB9\xFA ab1"));
+    EXPECT_EQ(platform::gbkToUtf16("\xD6\xD0\xB9\xFA ab1"), std::u16string(u"中国 ab1"));
+    EXPECT_EQ(platform::gbkToUtf16("\xD6"), std::nullopt);
+    EXPECT_EQ(platform::utf16ToGbk(u"\U0001F600"), std::nullopt);
+    std::array<char, 3> small{'x', 'x', 'x'};
+    EXPECT_EQ(platform::utf16ToGbk(u"中国", std::span(small).first(2)), std::nullopt);
+    EXPECT_EQ(small[2], 'x');
+}
+
+TEST(WinInstallFolder, ReadsTheRegistryValueAtEveryCall) {
+    wintest::removeInstallPathKey();
+    EXPECT_EQ(platform::installPath(), u"");
+    EXPECT_EQ(platform::installFilePath(u"config.ini"), u"\\config.ini");
+    {
+        InstallPathValue value(L"C:\\IME");
+        EXPECT_EQ(platform::installFilePath(u"config.ini"), u"C:\\IME\\config.ini");
+        EXPECT_EQ(platform::installFilePathNarrow("tovi.chm"), "C:\\IME\\tovi.chm");
+    }
+    EXPECT_EQ(platform::installPath(), u"");
+    InstallPathValue chinese(L"D:\\输入法");
+    EXPECT_EQ(platform::installPath(), u"D:\\输入法");
+    EXPECT_EQ(platform::installFilePathNarrow("a"), "D:\\\x93\x65\xD5\\a");
+}
+
+TEST(WinInstallFolder, LongValuesAreReadWhole) {
+    const std::wstring folder = L"C:\\" + std::wstring(400, L'x');
+    InstallPathValue value(folder);
+    EXPECT_EQ(platform::installPath(), u16(folder));
+}
+
+TEST(WinFiles, OpensWidePathsAndSettingsRoundTrip) {
+    ScratchFolder scratch;
+    const std::wstring folder = scratch.path();
+    InstallPathValue value(folder);
+    wintest::writeBytes(scratch.file(L"config.ini"), "IME_SKIN 2\r\nIME_STATUS_Y -3\r\n");
+    ImeSettings settings;
+    EXPECT_EQ(settings.skin, 2);
+    EXPECT_EQ(settings.statusY, -3);
+    settings.setScheme(2);
+    ASSERT_TRUE(settings.saveSettings());
+    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")),
+              "IME_SETTINGS 193\r\nIME_SKIN 2\r\nIME_STATUS_X 10\r\nIME_STATUS_Y -3\r\n");
+
+    // A file open for writing elsewhere can still be read, as the data files are shared.
+    const auto writer = platform::openFile(u16(scratch.file(L"文件.txt")), "wb");
+    ASSERT_TRUE(writer);
+    EXPECT_TRUE(platform::openFile(u16(scratch.file(L"文件.txt")), "rb"));
+}
+
+TEST(WinSharedMemory, SecondOpenSeesTheFirstBlock) {
+    auto first = platform::SharedMemory::openOrCreate(u"tovi-wintest-block", 65536);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->existed());
+    static_cast<char*>(first->data())[65535] = 'z';
+    auto second = platform::SharedMemory::openOrCreate(u"tovi-wintest-block", 65536);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(second->existed());
+    EXPECT_EQ(static_cast<const char*>(second->data())[65535], 'z');
+    EXPECT_FALSE(platform::SharedMemory::openOrCreate(u"tovi-wintest-block", 1 << 24));
+}
+
+TEST(WinTraditional, ConvertsEvenWhereTheSystemCannot) {
+    std::array<char16_t, 8> out{};
+    const std::u16string_view source = u"简体中文";
+    ASSERT_EQ(toTraditional(source, out), 4u);
+    EXPECT_EQ(std::u16string(out.data()), u"簡體中文");
+    EXPECT_EQ(toTraditional(u"", out), 0u);
+    EXPECT_EQ(out[0], u'\0');
+}
+
+} // namespace
+} // namespace tovi

@@ -1,0 +1,111 @@
+#include "win_test_support.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+namespace tovi::wintest {
+
+ScratchFolder::ScratchFolder() {
+    wchar_t temp[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, temp))
+        throw std::runtime_error("GetTempPathW failed");
+    static unsigned serial = 0;
+    for (;;) {
+        path_ = std::wstring(temp) + L"tovi-wintest-" + std::to_wstring(GetCurrentProcessId()) +
+                L"-" + std::to_wstring(++serial);
+        if (CreateDirectoryW(path_.c_str(), nullptr))
+            return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("CreateDirectoryW failed");
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(file(found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path_.c_str());
+}
+
+InstallPathValue::InstallPathValue(const std::wstring& folder) {
+    platform::UniqueRegKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\tovi", 0, nullptr, 0, KEY_WRITE, nullptr,
+                        key.out(), nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create HKLM\\SOFTWARE\\tovi");
+    const auto bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
+    if (RegSetValueExW(key.get(), L"INSTALL_PATH", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(folder.c_str()), bytes) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot set INSTALL_PATH");
+}
+
+InstallPathValue::~InstallPathValue() {
+    removeInstallPathKey();
+}
+
+void removeInstallPathKey() {
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\tovi");
+}
+
+std::string readBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << bytes;
+}
+
+void* findSection(HMODULE module, const char* name, std::uint32_t* size) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        char sectionName[IMAGE_SIZEOF_SHORT_NAME + 1] = {};
+        std::memcpy(sectionName, section->Name, IMAGE_SIZEOF_SHORT_NAME);
+        if (std::strcmp(sectionName, name) == 0) {
+            if (size)
+                *size = section->Misc.VirtualSize;
+            return base + section->VirtualAddress;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring ownExecutable() {
+    std::vector<wchar_t> buffer(32768);
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return std::wstring(buffer.data(), n);
+}
+
+platform::UniqueHandle startSelf(const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + ownExecutable() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return {};
+    CloseHandle(info.hThread);
+    return platform::UniqueHandle(info.hProcess);
+}
+
+long waitExitCode(const platform::UniqueHandle& process, DWORD milliseconds) {
+    if (!process || WaitForSingleObject(process.get(), milliseconds) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return static_cast<long>(code);
+}
+
+} // namespace tovi::wintest

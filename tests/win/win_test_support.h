@@ -1,0 +1,51 @@
+// Helpers for the tests that run under Wine: a scratch folder, the registry value that names the
+// installation folder, file bytes, and the module's shared section as a loaded image holds it.
+#pragma once
+
+#include "platform/win32_handle.h"
+#include <cstdint>
+#include <string>
+
+#include <windows.h>
+
+namespace tovi::wintest {
+
+// A new folder under the temporary folder, removed (with its files) at the end.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::wstring& path() const { return path_; }
+    std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// Sets HKLM\SOFTWARE\tovi INSTALL_PATH for the life of the object, then removes the key.
+class InstallPathValue {
+public:
+    explicit InstallPathValue(const std::wstring& folder);
+    ~InstallPathValue();
+    InstallPathValue(const InstallPathValue&) = delete;
+    InstallPathValue& operator=(const InstallPathValue&) = delete;
+};
+void removeInstallPathKey();
+
+std::string readBytes(const std::wstring& path);
+void writeBytes(const std::wstring& path, const std::string& bytes);
+
+// The first bytes of a named section of a loaded module, or null when it has none.
+void* findSection(HMODULE module, const char* name, std::uint32_t* size = nullptr);
+
+// The full path of this test program.
+std::wstring ownExecutable();
+
+// Starts this program again with `arguments`; an empty handle when it cannot.
+platform::UniqueHandle startSelf(const std::wstring& arguments);
+// Waits for a process and returns its exit code, or -1 on a time-out.
+long waitExitCode(const platform::UniqueHandle& process, DWORD milliseconds = 60000);
+
+} // namespace tovi::wintest
