@@ -1,22 +1,16 @@
 // Process attach builds the module's process-wide state; detach saves and frees it.
-#include "module.h"
+#include "win32_module.h"
 
 #include <windows.h>
-
-namespace {
-HINSTANCE gInstance = nullptr;
-}
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        gInstance = instance;
         DisableThreadLibraryCalls(instance);
-        tovi::attachModule();
+        tovi::initGlobals(instance);
         break;
     case DLL_PROCESS_DETACH:
-        tovi::detachModule();
-        gInstance = nullptr;
+        tovi::freeGlobals();
         break;
     default:
         break;

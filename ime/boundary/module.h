@@ -3,7 +3,10 @@
 // is null before attach and after detach.
 #pragma once
 
+#include "engine/ime_engine.h"
+#include "engine/ime_host.h"
 #include "tables/ime_settings.h"
+#include "tables/soft_keyboard.h"
 #include "ui/char_conversions.h"
 
 #include <cstdint>
@@ -11,32 +14,60 @@
 
 namespace tovi {
 
-class Module {
+class Module : private SchemeChangeHandler {
 public:
-    // Takes the next process instance number from the shared section and loads the settings.
-    Module();
+    // Takes the next process instance number from the shared section, loads the settings and
+    // builds the engine for their scheme.
+    explicit Module(ImeHost& host);
     // Saves the settings.
-    ~Module();
+    ~Module() override;
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
 
     ImeSettings& settings() { return *settings_; }
     const ImeSettings& settings() const { return *settings_; }
+    ImeEngine& engine() { return *engine_; }
+    SoftKeyboard& softKeyboard() { return softKeyboard_; }
     QuoteState& quotes() { return quotes_; }
+    ImeHost& host() { return host_; }
+
     // The instance counter's value right after this process incremented it; 0 when the shared
     // section could not be mapped.
     std::uint32_t instanceNumber() const { return instanceNumber_; }
 
+    // Clears the code and candidates, repaints the windows and ends the composition.
+    void resetInput();
+
+    // The logon desktop: a process there must never start a program, open a URL, a help file or
+    // a dialog, which would hand a shell to whoever sits at the lock screen. Once seen, for good.
+    void markSecureDesktop() { secureDesktop_ = true; }
+    bool mayLaunch() const { return !secureDesktop_; }
+
+    // The context last passed to ImeSelect; 0 before the first.
+    ContextHandle currentContext = 0;
+    // Set by the first ImeSelect that selects a context; never cleared.
+    bool contextSelected = false;
+    // The status window's left edge as the status window publishes it.
+    std::int32_t publishedStatusX = 0;
+
 private:
+    void beforeSchemeChange() override;
+    void afterSchemeChange() override;
+
+    ImeHost& host_;
     std::uint32_t instanceNumber_ = 0;
     std::unique_ptr<ImeSettings> settings_;
+    std::unique_ptr<ImeEngine> engine_;
+    SoftKeyboard softKeyboard_;
     QuoteState quotes_;
+    bool secureDesktop_ = false;
 };
 
 // The process's module, or null outside attach..detach.
 Module* modulePtr();
-// Builds the module (process attach) and tears it down (process detach).
-void attachModule();
+// Builds the module (process attach) and tears it down (process detach). Attach reports false
+// when the module could not be built; the process then runs without it.
+bool attachModule(ImeHost& host);
 void detachModule();
 
 } // namespace tovi

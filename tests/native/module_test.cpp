@@ -3,6 +3,7 @@
 #include "platform/shared_memory.h"
 #include "platform/shared_section.h"
 #include "platform/shared_section_name.h"
+#include "recording_host.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +27,15 @@ protected:
     }
     const std::u16string name = u"tovi-test-section";
     test::TempFolder folder;
+    test::RecordingHost host;
 };
 
 TEST_F(ModuleTest, EachAttachTakesTheNextInstanceNumber) {
     EXPECT_EQ(modulePtr(), nullptr);
-    attachModule();
+    attachModule(host);
     ASSERT_NE(modulePtr(), nullptr);
     EXPECT_EQ(modulePtr()->instanceNumber(), 1u);
-    attachModule(); // a second attach in the same process changes nothing
+    attachModule(host); // a second attach in the same process changes nothing
     EXPECT_EQ(modulePtr()->instanceNumber(), 1u);
 
     // Other processes attaching count on from here.
@@ -42,7 +44,7 @@ TEST_F(ModuleTest, EachAttachTakesTheNextInstanceNumber) {
         if (child == 0) {
             // The fork copied this process's module; start as a freshly loaded one would.
             detachModule();
-            attachModule();
+            attachModule(host);
             _exit(static_cast<int>(modulePtr()->instanceNumber()));
         }
         int status = 0;
@@ -54,7 +56,7 @@ TEST_F(ModuleTest, EachAttachTakesTheNextInstanceNumber) {
 
 TEST_F(ModuleTest, AttachLoadsSettingsAndDetachSavesThem) {
     folder.write("config.ini", "IME_SKIN 2 IME_SETTINGS 193");
-    attachModule();
+    attachModule(host);
     ASSERT_NE(modulePtr(), nullptr);
     EXPECT_EQ(modulePtr()->settings().skin, 2);
     EXPECT_EQ(modulePtr()->settings().schemeIndex(), 2);
@@ -63,6 +65,29 @@ TEST_F(ModuleTest, AttachLoadsSettingsAndDetachSavesThem) {
     EXPECT_EQ(modulePtr(), nullptr);
     EXPECT_EQ(folder.read("config.ini"),
               "IME_SETTINGS 193\r\nIME_SKIN 2\r\nIME_STATUS_X 300\r\nIME_STATUS_Y 718\r\n");
+}
+
+TEST_F(ModuleTest, SchemeChangeClearsInputAndRebuildsTheEngine) {
+    attachModule(host);
+    Module& module = *modulePtr();
+    const ImeEngine* before = &module.engine();
+    module.settings().setScheme(1); // unchanged: nothing happens
+    EXPECT_EQ(&module.engine(), before);
+    EXPECT_EQ(host.invalidations, 0);
+    module.settings().setScheme(2);
+    EXPECT_EQ(module.settings().schemeIndex(), 2);
+    EXPECT_GE(host.invalidations, 1);
+    // Schemes without an engine of their own still get one that claims no key.
+    module.settings().setScheme(3);
+    const std::uint8_t keys[256] = {};
+    EXPECT_FALSE(module.engine().processKey(1, 'A', 0x1E0001, keys));
+}
+
+TEST_F(ModuleTest, SecureDesktopIsRememberedForGood) {
+    attachModule(host);
+    EXPECT_TRUE(modulePtr()->mayLaunch());
+    modulePtr()->markSecureDesktop();
+    EXPECT_FALSE(modulePtr()->mayLaunch());
 }
 
 } // namespace

@@ -1,0 +1,50 @@
+#include "indicator.h"
+
+#include "imm_ddk.h"
+#include "module.h"
+#include "win32_module.h"
+
+#include <vector>
+
+namespace tovi {
+namespace {
+constexpr UINT kSetImeIcon = 1124;
+constexpr UINT kSetImeTooltips = 1125;
+constexpr UINT kRemoveDefaultMenuItems = 1126;
+} // namespace
+
+HKL findOwnLayout() {
+    const int count = GetKeyboardLayoutList(0, nullptr);
+    if (count <= 0)
+        return nullptr;
+    std::vector<HKL> layouts(static_cast<std::size_t>(count));
+    const int filled = GetKeyboardLayoutList(count, layouts.data());
+    for (int i = 0; i < filled && i < count; ++i) {
+        wchar_t file[64] = {};
+        if (ImmGetIMEFileNameW(layouts[i], file, 64) > 0 && lstrcmpiW(file, L"tovi.ime") == 0)
+            return layouts[i];
+    }
+    return nullptr;
+}
+
+void updateIndicator() {
+    Win32Module* win32 = win32Module();
+    if (!win32)
+        return;
+    if (!win32->ownLayout)
+        win32->ownLayout = findOwnLayout();
+    if (!win32->ownLayout)
+        return;
+    const HWND indicator = FindWindowW(L"Indicator", nullptr);
+    if (!IsWindow(indicator))
+        return;
+    const ATOM tooltip = GlobalAddAtomW(L"朔昕输入法（全词库版）");
+    const Module* module = modulePtr();
+    const bool selected = module && module->contextSelected;
+    const auto layout = reinterpret_cast<LPARAM>(win32->ownLayout);
+    PostMessageW(indicator, kSetImeIcon, selected ? 1 : static_cast<WPARAM>(-1), layout);
+    PostMessageW(indicator, kSetImeTooltips, selected ? tooltip : static_cast<WPARAM>(-1), layout);
+    PostMessageW(indicator, kRemoveDefaultMenuItems, selected ? 1 : 0, layout);
+}
+
+} // namespace tovi

@@ -1,0 +1,229 @@
+// The UI window IMM32 creates for each application thread: it receives the IME messages and
+// drives the module's tool windows.
+#include "context_lock.h"
+#include "exports.h"
+#include "messages.h"
+#include "module.h"
+#include "ui/candidate_placement.h"
+#include "ui_private.h"
+#include "win32_module.h"
+
+namespace tovi {
+namespace {
+
+HIMC contextOf(HWND window) {
+    return reinterpret_cast<HIMC>(GetWindowLongPtrW(window, IMMGWL_IMC));
+}
+
+HGLOBAL privateOf(HWND window) {
+    return reinterpret_cast<HGLOBAL>(GetWindowLongPtrW(window, IMMGWL_PRIVATE));
+}
+
+bool settingsFlag(std::uint32_t mask) {
+    const Module* module = modulePtr();
+    return module && module->settings().has(mask);
+}
+
+void onCreate(HWND window) {
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(UiPrivate));
+    if (!block)
+        return;
+    {
+        GlobalMemoryLock<UiPrivate> ui(block);
+        if (ui) {
+            ui->candidate.x = -1;
+            ui->candidate.y = -1;
+        }
+    }
+    SetWindowLongPtrW(window, IMMGWL_PRIVATE, reinterpret_cast<LONG_PTR>(block));
+}
+
+void onDestroy(HWND window) {
+    const HGLOBAL block = privateOf(window);
+    if (!block)
+        return;
+    {
+        GlobalMemoryLock<UiPrivate> ui(block);
+        if (!ui)
+            return;
+        for (const WindowRecord* record : {&ui->status, &ui->candidate, &ui->prompt, &ui->info})
+            if (IsWindow(record->window))
+                DestroyWindow(record->window);
+        if (Module* module = modulePtr(); module && module->softKeyboard().isShown())
+            module->softKeyboard().hideKeyboard();
+    }
+    GlobalFree(block);
+    SetWindowLongPtrW(window, IMMGWL_PRIVATE, 0);
+}
+
+void updateTools(Win32Module& win32, HWND window, UiPrivate& ui, const INPUTCONTEXT& ic) {
+    win32.candidateWindow.update(window, ui, ic);
+    win32.promptWindow.update(window, ui, ic);
+    win32.infoWindow.update(window, ui, ic);
+}
+
+void onSetContext(HWND window, WPARAM active) {
+    Win32Module* win32 = win32Module();
+    if (!active || !win32)
+        return;
+    GlobalMemoryLock<UiPrivate> ui(privateOf(window));
+    if (!ui)
+        return;
+    const HIMC context = contextOf(window);
+    if (!context) {
+        win32->candidateWindow.hide(*ui.get());
+        if (const HWND status = win32->statusWindow.handle())
+            ShowWindow(status, SW_HIDE);
+        return;
+    }
+    ContextLock ic(context);
+    if (!ic) {
+        win32->candidateWindow.hide(*ui.get());
+        return;
+    }
+    win32->candidateWindow.update(window, *ui.get(), *ic);
+    if (settingsFlag(flag::RootHints))
+        win32->promptWindow.update(window, *ui.get(), *ic);
+    if (settingsFlag(flag::OperationHints))
+        win32->infoWindow.update(window, *ui.get(), *ic);
+    if (IsWindow(ui->status.window))
+        ShowWindow(ui->status.window, SW_SHOWNOACTIVATE);
+}
+
+// The candidate font's "A", which sets how far below the caret the window goes.
+SIZE letterSize(HWND window) {
+    SIZE size{8, 16};
+    WindowDc dc(window);
+    if (dc.get()) {
+        const HGDIOBJ old = SelectObject(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+        GetTextExtentPoint32W(dc.get(), L"A", 1, &size);
+        SelectObject(dc.get(), old);
+    }
+    return size;
+}
+
+void placeCandidate(UiPrivate& ui, const INPUTCONTEXT& ic) {
+    const Module* module = modulePtr();
+    CandidatePlacement in;
+    in.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    POINT p = ic.cfCompForm.ptCurrentPos;
+    in.compositionAtOrigin = p.x == 0 && p.y == 0;
+    ClientToScreen(ic.hWnd, &p);
+    in.compositionPos = {p.x, p.y};
+    const SIZE letter = letterSize(ic.hWnd);
+    in.charWidth = letter.cx;
+    in.charHeight = letter.cy;
+    in.caretFollow = settingsFlag(flag::CaretFollow);
+    in.verticalLayout = settingsFlag(flag::VerticalLayout);
+    in.statusX = module ? module->publishedStatusX : 0;
+    POINT caret{};
+    GetCaretPos(&caret);
+    ClientToScreen(GetFocus(), &caret);
+    in.caret = {caret.x, caret.y};
+    const ScreenPoint placed = placeCandidateWindow(in, {ui.candidate.x, ui.candidate.y});
+    ui.candidate.x = placed.x;
+    ui.candidate.y = placed.y;
+}
+
+void onNotify(HWND window, WPARAM code) {
+    Win32Module* win32 = win32Module();
+    Module* module = modulePtr();
+    if (!win32 || !module)
+        return;
+    const HIMC context = contextOf(window);
+    ContextLock ic(context);
+    if (!ic)
+        return;
+    GlobalMemoryLock<UiPrivate> ui(privateOf(window));
+    if (!ui)
+        return;
+    const auto invalidateTools = [&] {
+        win32->statusWindow.invalidate();
+        if (settingsFlag(flag::RootHints))
+            win32->promptWindow.invalidate();
+        if (settingsFlag(flag::OperationHints))
+            win32->infoWindow.invalidate();
+    };
+    switch (code) {
+    case IMN_CLOSESTATUSWINDOW:
+        if (IsWindow(ui->status.window)) {
+            module->resetInput();
+            ShowWindow(ui->status.window, SW_HIDE);
+            module->softKeyboard().setVisible(false);
+        }
+        break;
+    case IMN_OPENSTATUSWINDOW:
+        win32->statusWindow.create(window, *ui.get());
+        if (settingsFlag(flag::RootHints))
+            win32->promptWindow.create(window, *ui.get());
+        if (settingsFlag(flag::OperationHints))
+            win32->infoWindow.create(window, *ui.get());
+        module->softKeyboard().setVisible(true);
+        break;
+    case IMN_SETCONVERSIONMODE:
+        invalidateTools();
+        break;
+    case IMN_SETOPENSTATUS:
+        if (!module->contextSelected)
+            endComposition(context, false);
+        invalidateTools();
+        break;
+    case IMN_SETCANDIDATEPOS:
+    case IMN_SETCOMPOSITIONWINDOW:
+        placeCandidate(*ui.get(), *ic);
+        updateTools(*win32, window, *ui.get(), *ic);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+} // namespace tovi
+
+using namespace tovi;
+
+extern "C" LRESULT WINAPI UIWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool imeTraffic = (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_COMPOSITION) ||
+                            (message >= WM_IME_NOTIFY && message <= WM_IME_CHAR);
+    if (imeTraffic && !contextOf(window))
+        return 0;
+    switch (message) {
+    case WM_CREATE:
+        onCreate(window);
+        return 0;
+    case WM_DESTROY:
+        onDestroy(window);
+        return 0;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_CONTROL:
+    case WM_IME_COMPOSITIONFULL:
+    case WM_IME_SELECT:
+        return 0;
+    case WM_IME_ENDCOMPOSITION:
+        if (Win32Module* win32 = win32Module()) {
+            GlobalMemoryLock<UiPrivate> ui(privateOf(window));
+            if (ui) {
+                win32->candidateWindow.hide(*ui.get());
+                win32->promptWindow.hide(*ui.get());
+            }
+        }
+        return 0;
+    case WM_IME_COMPOSITION:
+        if (Win32Module* win32 = win32Module()) {
+            ContextLock ic(contextOf(window));
+            GlobalMemoryLock<UiPrivate> ui(privateOf(window));
+            if (ic && ui)
+                updateTools(*win32, window, *ui.get(), *ic);
+        }
+        return 0;
+    case WM_IME_SETCONTEXT:
+        onSetContext(window, wParam);
+        return 0;
+    case WM_IME_NOTIFY:
+        onNotify(window, wParam);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,28 @@
+// Everything the engine does to the world outside the module goes through this interface: the
+// Windows layer implements it with IMM32 and USER32, tests with a recorder.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tovi {
+
+// An input context as the engine knows it: the system's handle, opaque here. 0 is "none".
+using ContextHandle = std::uintptr_t;
+
+class ImeHost {
+public:
+    virtual ~ImeHost() = default;
+
+    // Sends one IME message to the application of `context`; false when it could not be sent.
+    virtual bool generateMessage(ContextHandle context, std::uint32_t message,
+                                 std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // Commits `text` as the context's result string (composition and end-composition messages).
+    virtual void commitText(ContextHandle context, std::u16string_view text) = 0;
+    // Ends the composition; without a result the engine's code is cleared first.
+    virtual void endComposition(ContextHandle context, bool withResult) = 0;
+    // Repaints the module's candidate, prompt and info windows.
+    virtual void invalidateWindows() = 0;
+};
+
+} // namespace tovi

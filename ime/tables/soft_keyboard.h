@@ -1,0 +1,21 @@
+// The soft keyboard's process-wide state as the boundary sees it: whether one is chosen and
+// shown. The keyboards themselves, their tables and windows come with the soft-keyboard feature.
+#pragma once
+
+namespace tovi {
+
+class SoftKeyboard {
+public:
+    bool isShown() const { return shown_; }
+    // Hides the keyboard for good (the user or the UI window closing it).
+    void hideKeyboard() { shown_ = false; }
+    // Follows the status window: hidden with it, shown again with it if one was shown.
+    void setVisible(bool visible) { visible_ = visible; }
+    bool isVisible() const { return visible_; }
+
+private:
+    bool shown_ = false;
+    bool visible_ = true;
+};
+
+} // namespace tovi

@@ -1,0 +1,38 @@
+// A host that records what the engine asks of the outside world, for tests.
+#pragma once
+
+#include "engine/ime_host.h"
+
+#include <string>
+#include <vector>
+
+namespace tovi::test {
+
+struct HostMessage {
+    ContextHandle context;
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    bool operator==(const HostMessage&) const = default;
+};
+
+class RecordingHost : public ImeHost {
+public:
+    bool generateMessage(ContextHandle context, std::uint32_t message, std::uintptr_t wParam,
+                         std::intptr_t lParam) override {
+        messages.push_back({context, message, wParam, lParam});
+        return true;
+    }
+    void commitText(ContextHandle, std::u16string_view text) override {
+        commits.emplace_back(text);
+    }
+    void endComposition(ContextHandle, bool withResult) override { endings.push_back(withResult); }
+    void invalidateWindows() override { ++invalidations; }
+
+    std::vector<HostMessage> messages;
+    std::vector<std::u16string> commits;
+    std::vector<bool> endings;
+    int invalidations = 0;
+};
+
+} // namespace tovi::test
