@@ -21,7 +21,14 @@ HKL findOwnLayout() {
     const int filled = GetKeyboardLayoutList(count, layouts.data());
     for (int i = 0; i < filled && i < count; ++i) {
         wchar_t file[64] = {};
-        if (ImmGetIMEFileNameW(layouts[i], file, 64) > 0 && lstrcmpiW(file, L"tovi.ime") == 0)
+        if (ImmGetIMEFileNameW(layouts[i], file, 64) <= 0)
+            continue;
+        // Some systems report the path the layout was installed with; the name decides.
+        const wchar_t* name = file;
+        for (const wchar_t* p = file; *p; ++p)
+            if (*p == L'\\' || *p == L'/')
+                name = p + 1;
+        if (lstrcmpiW(name, L"tovi.ime") == 0)
             return layouts[i];
     }
     return nullptr;

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace tovi {
 namespace {
@@ -221,6 +223,80 @@ TEST_F(BoundaryDll, SecureDesktopOpensNoDialog) {
     EXPECT_EQ(wintest::waitExitCode(child, 20000), 0);
 }
 
+// Child mode: the module installed as a keyboard layout tells the language indicator about
+// itself when a context is selected and activated. Exit code 0 when all messages came right.
+int indicatorChild() {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring installed = std::wstring(system) + L"\\tovi.ime";
+    std::wstring built = wintest::ownExecutable();
+    built = built.substr(0, built.find_last_of(L'\\') + 1) + L"tovi.ime";
+    if (!CopyFileW(built.c_str(), installed.c_str(), FALSE))
+        return 10;
+    // Install the layout once per prefix; a prefix may already hold it from an earlier run.
+    HKL layout = nullptr;
+    HKL layouts[64];
+    const int count = GetKeyboardLayoutList(64, layouts);
+    for (int i = 0; i < count && !layout; ++i) {
+        wchar_t file[MAX_PATH] = {};
+        ImmGetIMEFileNameW(layouts[i], file, MAX_PATH);
+        const std::wstring path = file;
+        if (path.size() >= 8 && _wcsicmp(path.c_str() + path.size() - 8, L"tovi.ime") == 0)
+            layout = layouts[i];
+    }
+    if (!layout) {
+        layout = ImmInstallIMEW(L"tovi.ime", L"tovi");
+        if (!layout)
+            return 11;
+        wchar_t name[KL_NAMELENGTH] = {};
+        wsprintfW(name, L"%08X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(layout)));
+        LoadKeyboardLayoutW(name, 0);
+    }
+    const HWND indicator =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.lpszClassName = L"Indicator";
+    RegisterClassW(&cls);
+    const HWND target =
+        CreateWindowExW(0, L"Indicator", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (!indicator || !target)
+        return 12;
+    const HMODULE module = LoadLibraryW(installed.c_str());
+    if (!module)
+        return 13;
+    const auto select =
+        reinterpret_cast<ImeSelectFn>(reinterpret_cast<void*>(GetProcAddress(module, "ImeSelect")));
+    const auto activate = reinterpret_cast<ImeSetActiveContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(module, "ImeSetActiveContext")));
+    const HIMC context = ImmCreateContext();
+    select(context, TRUE);   // before the first selection: "not selected" values
+    activate(context, TRUE); // after it: the icon, the tooltip atom, the menu
+    const ATOM tooltip = GlobalFindAtomW(L"朔昕输入法（全词库版）");
+    const std::vector<std::pair<UINT, WPARAM>> expected{{1124, static_cast<WPARAM>(-1)},
+                                                        {1125, static_cast<WPARAM>(-1)},
+                                                        {1126, 0},
+                                                        {1124, 1},
+                                                        {1125, tooltip},
+                                                        {1126, 1}};
+    std::vector<std::pair<UINT, WPARAM>> seen;
+    MSG msg;
+    while (PeekMessageW(&msg, target, 1124, 1126, PM_REMOVE)) {
+        if (msg.lParam != reinterpret_cast<LPARAM>(layout))
+            return 14;
+        seen.emplace_back(msg.message, msg.wParam);
+    }
+    ImmDestroyContext(context);
+    FreeLibrary(module);
+    return seen == expected && tooltip ? 0 : 15;
+}
+
+TEST_F(BoundaryDll, SelectionAndActivationUpdateTheLanguageIndicator) {
+    auto child = wintest::startSelf(L"--indicator");
+    ASSERT_TRUE(child);
+    EXPECT_EQ(wintest::waitExitCode(child, 30000), 0);
+}
+
 // The UI window, as IMM32 creates it, with a test window as the application's.
 class UiWindow : public BoundaryDll {
 protected:
@@ -339,6 +415,8 @@ TEST_F(UiWindow, CandidateBelowTheScreenFallsBackToTheCaret) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--winlogon")
         return tovi::secureDesktopChild();
+    if (argc > 1 && std::string(argv[1]) == "--indicator")
+        return tovi::indicatorChild();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
