@@ -1,0 +1,298 @@
+#include "code_table_file.h"
+
+#include "platform/code_page.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace tovi {
+namespace {
+
+constexpr std::size_t kMaxBuckets = 26;
+
+// Sequential little-endian reads that fail instead of passing the end of the buffer.
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const std::byte> bytes) : bytes_(bytes) {}
+
+    std::size_t remaining() const { return bytes_.size() - pos_; }
+
+    std::optional<std::uint8_t> byte() {
+        if (remaining() < 1)
+            return std::nullopt;
+        return std::to_integer<std::uint8_t>(bytes_[pos_++]);
+    }
+
+    std::optional<std::int32_t> int32() {
+        if (remaining() < 4)
+            return std::nullopt;
+        std::uint32_t value = 0;
+        for (std::size_t i = 0; i < 4; ++i)
+            value |= std::to_integer<std::uint32_t>(bytes_[pos_ + i]) << (8 * i);
+        pos_ += 4;
+        return static_cast<std::int32_t>(value);
+    }
+
+    std::optional<std::string_view> take(std::size_t n) {
+        if (remaining() < n)
+            return std::nullopt;
+        const std::string_view s(reinterpret_cast<const char*>(bytes_.data() + pos_), n);
+        pos_ += n;
+        return s;
+    }
+
+private:
+    std::span<const std::byte> bytes_;
+    std::size_t pos_ = 0;
+};
+
+void putInt32(std::string& out, std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    for (std::size_t i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+}
+
+// Decodes one field into `out`; a GBK string never needs more units than it has bytes.
+std::optional<std::size_t> decodeField(std::string_view gbk, std::span<char16_t> out) {
+    if (gbk.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    // Codes are ASCII, which code page 936 keeps as it is; only other bytes need the converter.
+    if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return (c & 0x80) == 0; })) {
+        std::copy(gbk.begin(), gbk.end(), out.begin());
+        return gbk.size();
+    }
+    return platform::gbkToUtf16(gbk, out.first(gbk.size()));
+}
+
+// Reads one length-prefixed field; BadLength for a length outside 1..127, nullopt on the end of
+// the file.
+std::optional<std::string_view> readField(ByteReader& reader, CodeTableFault& fault) {
+    const auto length = reader.byte();
+    if (!length) {
+        fault = CodeTableFault::Truncated;
+        return std::nullopt;
+    }
+    if (*length == 0 || *length > kMaxFieldBytes) {
+        fault = CodeTableFault::BadLength;
+        return std::nullopt;
+    }
+    const auto field = reader.take(*length);
+    if (!field)
+        fault = CodeTableFault::Truncated;
+    return field;
+}
+
+} // namespace
+
+std::optional<CodeTableLayout> layoutOfScheme(int schemeIndex) {
+    switch (schemeIndex) {
+    case 1:
+        return CodeTableLayout::Digits;
+    case 2:
+        return CodeTableLayout::Letters;
+    default:
+        return std::nullopt;
+    }
+}
+
+CodeTableData::CodeTableData(CodeTableLayout layout)
+    : layout_(layout), starts_(bucketCount(layout) + 1, 0) {}
+
+std::string_view CodeTableData::codeBytes(std::size_t i) const {
+    const Entry& e = entries_.at(i);
+    return std::string_view(bytes_).substr(e.bytes, e.codeBytes);
+}
+
+std::string_view CodeTableData::textBytes(std::size_t i) const {
+    const Entry& e = entries_.at(i);
+    return std::string_view(bytes_).substr(e.bytes + e.codeBytes, e.textBytes);
+}
+
+std::u16string_view CodeTableData::code(std::size_t i) const {
+    const Entry& e = entries_.at(i);
+    return std::u16string_view(units_).substr(e.units, e.codeUnits);
+}
+
+std::u16string_view CodeTableData::text(std::size_t i) const {
+    const Entry& e = entries_.at(i);
+    return std::u16string_view(units_).substr(e.units + e.codeUnits, e.textUnits);
+}
+
+void CodeTableData::reserve(std::size_t entries, std::size_t stringBytes) {
+    entries_.reserve(entries);
+    bytes_.reserve(stringBytes);
+    units_.reserve(stringBytes);
+}
+
+EntryFault CodeTableData::appendGbk(std::string_view code, std::string_view text) {
+    if (code.empty() || code.size() > kMaxFieldBytes || text.empty() ||
+        text.size() > kMaxFieldBytes)
+        return EntryFault::BadLength;
+
+    const auto bucket = bucketOf(layout_, static_cast<unsigned char>(code.front()));
+    if (!bucket)
+        return EntryFault::WrongBucket;
+    if (!entries_.empty()) {
+        const auto last = bucketOf(layout_, static_cast<unsigned char>(codeBytes(size() - 1)[0]));
+        if (*bucket < *last)
+            return EntryFault::WrongBucket;
+    }
+
+    // Offsets are 32-bit and the starts are signed 32-bit in the file.
+    constexpr std::size_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
+    const std::size_t fieldBytes = code.size() + text.size();
+    if (entries_.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) ||
+        bytes_.size() > kMaxOffset - fieldBytes || units_.size() > kMaxOffset - fieldBytes)
+        return EntryFault::TableFull;
+
+    std::array<char16_t, kMaxFieldBytes> codeUnits{};
+    std::array<char16_t, kMaxFieldBytes> textUnits{};
+    const auto codeLength = decodeField(code, codeUnits);
+    const auto textLength = decodeField(text, textUnits);
+    if (!codeLength || !textLength || *codeLength == 0 || *textLength == 0)
+        return EntryFault::NotGbk;
+
+    entries_.push_back(
+        Entry{static_cast<std::uint32_t>(bytes_.size()), static_cast<std::uint32_t>(units_.size()),
+              static_cast<std::uint8_t>(code.size()), static_cast<std::uint8_t>(text.size()),
+              static_cast<std::uint8_t>(*codeLength), static_cast<std::uint8_t>(*textLength)});
+    bytes_.append(code);
+    bytes_.append(text);
+    units_.append(codeUnits.data(), *codeLength);
+    units_.append(textUnits.data(), *textLength);
+    for (std::size_t k = *bucket + 1; k < starts_.size(); ++k)
+        ++starts_[k];
+    return EntryFault::None;
+}
+
+EntryFault CodeTableData::append(std::u16string_view code, std::u16string_view text) {
+    // Longer strings cannot fit a field whatever their encoding; this also bounds the buffers.
+    if (code.size() > kMaxFieldBytes || text.size() > kMaxFieldBytes)
+        return EntryFault::BadLength;
+    std::array<char, 2 * kMaxFieldBytes> codeBytes{};
+    std::array<char, 2 * kMaxFieldBytes> textBytes{};
+    const auto codeLength = platform::utf16ToGbk(code, codeBytes);
+    const auto textLength = platform::utf16ToGbk(text, textBytes);
+    if (!codeLength || !textLength)
+        return EntryFault::NotGbk;
+    return appendGbk(std::string_view(codeBytes.data(), *codeLength),
+                     std::string_view(textBytes.data(), *textLength));
+}
+
+std::string_view describe(CodeTableFault fault) {
+    switch (fault) {
+    case CodeTableFault::None:
+        return "no fault";
+    case CodeTableFault::TooLarge:
+        return "file too large";
+    case CodeTableFault::ShortHeader:
+        return "file shorter than its header";
+    case CodeTableFault::BadHeader:
+        return "bucket counts and starts disagree";
+    case CodeTableFault::TooManyEntries:
+        return "more entries than the file can hold";
+    case CodeTableFault::Truncated:
+        return "file ends inside an entry";
+    case CodeTableFault::BadLength:
+        return "length byte of 0 or above 127";
+    }
+    return "unknown fault";
+}
+
+CodeTableParse::CodeTableParse(CodeTableLayout layout) : table(layout) {}
+
+CodeTableParse parseCodeTable(std::span<const std::byte> file, CodeTableLayout layout) {
+    CodeTableParse result(layout);
+    const auto refuse = [&](CodeTableFault fault) {
+        CodeTableParse refused(layout);
+        refused.fault = fault;
+        return refused;
+    };
+
+    if (file.size() > kMaxCodeTableFileBytes)
+        return refuse(CodeTableFault::TooLarge);
+
+    const std::size_t buckets = bucketCount(layout);
+    ByteReader reader(file);
+    if (reader.remaining() < (2 * buckets + 1) * 4)
+        return refuse(CodeTableFault::ShortHeader);
+
+    std::array<std::int32_t, kMaxBuckets> counts{};
+    std::array<std::int32_t, kMaxBuckets + 1> starts{};
+    for (std::size_t k = 0; k < buckets; ++k)
+        counts[k] = *reader.int32();
+    for (std::size_t k = 0; k <= buckets; ++k)
+        starts[k] = *reader.int32();
+
+    if (starts[0] != 0)
+        return refuse(CodeTableFault::BadHeader);
+    for (std::size_t k = 0; k < buckets; ++k) {
+        if (counts[k] < 0 || static_cast<std::int64_t>(starts[k + 1]) !=
+                                 static_cast<std::int64_t>(starts[k]) + counts[k])
+            return refuse(CodeTableFault::BadHeader);
+    }
+
+    // Every entry takes at least four bytes, which bounds N by what the file really holds before
+    // anything is allocated from it.
+    const auto entries = static_cast<std::size_t>(starts[buckets]);
+    if (entries > reader.remaining() / 4)
+        return refuse(CodeTableFault::TooManyEntries);
+    result.table.reserve(entries, reader.remaining());
+
+    std::size_t bucket = 0;
+    for (std::size_t i = 0; i < entries; ++i) {
+        while (i >= static_cast<std::size_t>(starts[bucket + 1]))
+            ++bucket;
+        CodeTableFault fault = CodeTableFault::None;
+        const auto code = readField(reader, fault);
+        if (!code)
+            return refuse(fault);
+        const auto text = readField(reader, fault);
+        if (!text)
+            return refuse(fault);
+
+        const char16_t key = static_cast<char16_t>(firstKey(layout) + bucket);
+        if (static_cast<unsigned char>(code->front()) != key) {
+            ++result.skippedWrongBucket;
+            continue;
+        }
+        switch (result.table.appendGbk(*code, *text)) {
+        case EntryFault::None:
+            break;
+        case EntryFault::NotGbk:
+            ++result.skippedNotGbk;
+            break;
+        case EntryFault::WrongBucket: // the key check above and the header's order rule it out
+            ++result.skippedWrongBucket;
+            break;
+        case EntryFault::BadLength: // checked by readField
+        case EntryFault::TableFull: // unreachable under kMaxCodeTableFileBytes
+            return refuse(CodeTableFault::TooLarge);
+        }
+    }
+    return result;
+}
+
+CodeTableParse parseCodeTable(std::string_view file, CodeTableLayout layout) {
+    return parseCodeTable(std::as_bytes(std::span(file.data(), file.size())), layout);
+}
+
+std::string writeCodeTable(const CodeTableData& table) {
+    const auto starts = table.starts();
+    std::string out;
+    out.reserve((2 * starts.size() - 1) * 4 + table.size() * 2);
+    for (std::size_t k = 0; k + 1 < starts.size(); ++k)
+        putInt32(out, starts[k + 1] - starts[k]);
+    for (const std::int32_t start : starts)
+        putInt32(out, start);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        for (const std::string_view field : {table.codeBytes(i), table.textBytes(i)}) {
+            out.push_back(static_cast<char>(field.size()));
+            out.append(field);
+        }
+    }
+    return out;
+}
+
+} // namespace tovi

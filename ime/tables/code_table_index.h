@@ -1,0 +1,106 @@
+// The per-process index of a loaded code table and the candidate searches that run on it.
+//
+// A search reads a CodeTableView: the bucket starts and every entry's code and text in UTF-16, in
+// index order. The strings live wherever the table was loaded (a CodeTableData here, the shared
+// pools for the module), so a view is only valid while that storage is.
+#pragma once
+
+#include "tables/code_table_file.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tovi {
+
+struct CodeTableView {
+    CodeTableLayout layout = CodeTableLayout::Digits;
+    // bucketCount(layout) + 1 starts, or none when no table is loaded.
+    std::span<const std::int32_t> starts;
+    std::span<const std::u16string_view> codes;
+    std::span<const std::u16string_view> texts;
+
+    // Index range [first, second) of the entries of the bucket of a code beginning with `key`.
+    // Empty when `key` is not a key of the layout or no table is loaded. The range is clamped to
+    // the entries present, so starts that disagree with them (they may come from memory that
+    // other processes write) never index outside the arrays.
+    std::pair<std::size_t, std::size_t> bucket(char16_t key) const;
+};
+
+// An index that owns its arrays, over the strings of a CodeTableData.
+class CodeTableIndex {
+public:
+    // No table: every search on it yields nothing.
+    CodeTableIndex() = default;
+    // `data` must outlive the index and stay where it is (its strings are viewed in place).
+    explicit CodeTableIndex(const CodeTableData& data);
+
+    CodeTableView view() const;
+
+private:
+    CodeTableLayout layout_ = CodeTableLayout::Digits;
+    std::vector<std::int32_t> starts_;
+    std::vector<std::u16string_view> codes_;
+    std::vector<std::u16string_view> texts_;
+};
+
+// Engine state the searches read.
+struct SearchOptions {
+    bool traditionalOutput = false; // candidates are converted to traditional characters
+    bool selectionPending = false;  // findByCode stops at the first longer matching code
+};
+
+// What findByCode reports about entries whose code equals the typed code.
+struct ExactMatch {
+    std::uint32_t count = 0;
+    bool single = false; // exactly one such entry
+};
+
+// findByCode takes at most this many entries of the bucket.
+inline constexpr std::size_t kMaxCodeCandidates = 150;
+
+// The symbols listed after the entries when a keypad code begins with "/".
+std::span<const std::u16string_view> codeSymbols();
+
+// Keypad scheme. Every prefix match of `code` in bucket order, each as its text followed by the
+// rest of its code, at most kMaxCodeCandidates of them; with `selectionPending` the scan stops at
+// the first match whose code is longer than `code`. A code beginning with "/" adds the symbols.
+// `exact` is written unless `code` is empty, as the engine's flags are.
+std::vector<std::u16string> findByCode(const CodeTableView& table, std::u16string_view code,
+                                       const SearchOptions& options, ExactMatch& exact);
+
+// Pinyin scheme. Every prefix match of `code` in its bucket, text followed by the rest of the
+// code; no limit.
+std::vector<std::u16string> findByLetters(const CodeTableView& table, std::u16string_view code,
+                                          const SearchOptions& options);
+
+// Keypad scheme, code with a "z" at position 1 or later. Every entry of the bucket whose code has
+// the typed code's length and agrees with it before the first "z"; the text is followed by what
+// stands in the entry's code from the "z" on. Codes under 2 characters give nothing.
+std::vector<std::u16string> findByWildcard(const CodeTableView& table, std::u16string_view code,
+                                           const SearchOptions& options);
+
+// Association. The texts of the bucket's entries whose codes agree with `code` at positions 1 to
+// length - 2 and that extend `text` (begin with it and are longer).
+std::vector<std::u16string> findContinuations(const CodeTableView& table, std::u16string_view code,
+                                              std::u16string_view text,
+                                              const SearchOptions& options);
+
+// Engine state that textToCommit reads.
+struct CommitContext {
+    std::u16string_view engineCode;    // the code being typed
+    bool ctrlSelect = false;           // the candidate was chosen with Ctrl
+    bool wordAssociation = false;      // the WordAssociation setting
+    std::u16string_view lastCommitted; // the text committed before
+};
+
+// The part of a candidate that is committed: the code keys the searches appended are dropped,
+// and an association candidate (engine code beginning with a space) loses the text already
+// committed.
+std::u16string textToCommit(std::u16string_view candidate, const CommitContext& context);
+
+} // namespace tovi
