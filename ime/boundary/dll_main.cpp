@@ -7,10 +7,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         DisableThreadLibraryCalls(instance);
-        tovi::initGlobals(instance);
+        tovi::InitGlobals(instance);
         break;
     case DLL_PROCESS_DETACH:
-        tovi::freeGlobals();
+        tovi::FreeGlobals();
         break;
     default:
         break;

@@ -106,10 +106,11 @@ UINT WINAPI ImeGetRegisterWordStyle(UINT, LPSTYLEBUFW) {
 
 BOOL WINAPI ImeProcessKey(HIMC context, UINT virtualKey, LPARAM keyData, CONST LPBYTE keyState) {
     Module* module = modulePtr();
-    if (!module || !keyState)
+    ImeEngine* engine = module ? module->engine() : nullptr;
+    if (!engine || !keyState)
         return FALSE;
-    return module->engine().processKey(handleOf(context), virtualKey,
-                                       static_cast<std::uint32_t>(keyData), keyState)
+    return engine->ProcessKey(handleOf(context), virtualKey, static_cast<std::uint32_t>(keyData),
+                              keyState)
                ? TRUE
                : FALSE;
 }
@@ -120,7 +121,7 @@ BOOL WINAPI ImeRegisterWord(LPCWSTR, DWORD, LPCWSTR) {
 
 BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
     if (select)
-        updateIndicator();
+        UpdateIndicator();
     Module* module = modulePtr();
     if (!context)
         return TRUE;
@@ -138,8 +139,8 @@ BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
             ContextPrivateLock block(*ic);
             if (block) {
                 initContextPrivate(*block.get());
-                if (module)
-                    module->engine().clear();
+                if (ImeEngine* engine = module ? module->engine() : nullptr)
+                    engine->Clear();
             }
         }
     }
@@ -147,7 +148,7 @@ BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
 }
 
 BOOL WINAPI ImeSetActiveContext(HIMC context, BOOL active) {
-    updateIndicator();
+    UpdateIndicator();
     Module* module = modulePtr();
     Win32Module* win32 = win32Module();
     if (!active && context && win32) {
@@ -182,8 +183,8 @@ UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT scanCode, CONST LPBYTE keyState, 
         sink.remove();
         return 0;
     }
-    if (Module* module = modulePtr(); module && keyState)
-        module->engine().toAscii(handleOf(context), virtualKey, keyState);
+    if (Module* module = modulePtr(); module && module->engine() && keyState)
+        module->engine()->ToAscii(handleOf(context), virtualKey, keyState);
     const UINT count = sink.finish();
     if (!sink.overflowed())
         if (const Win32Module* win32 = win32Module()) {
@@ -203,11 +204,12 @@ BOOL WINAPI NotifyIME(HIMC context, DWORD action, DWORD, DWORD value) {
         return FALSE;
     {
         ContextLock ic(context);
-        const Module* module = modulePtr();
-        if (ic && module && !module->contextSelected && !modulePtr()->engine().code().empty())
-            endComposition(context, false);
+        Module* module = modulePtr();
+        ImeEngine* engine = module ? module->engine() : nullptr;
+        if (ic && engine && !module->contextSelected && !engine->GetCode().empty())
+            EndComposition(context, false);
     }
-    updateIndicator();
+    UpdateIndicator();
     return TRUE;
 }
 

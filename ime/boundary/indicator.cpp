@@ -13,7 +13,7 @@ constexpr UINT kSetImeTooltips = 1125;
 constexpr UINT kRemoveDefaultMenuItems = 1126;
 } // namespace
 
-HKL findOwnLayout() {
+HKL FindOwnLayout() {
     const int count = GetKeyboardLayoutList(0, nullptr);
     if (count <= 0)
         return nullptr;
@@ -34,12 +34,12 @@ HKL findOwnLayout() {
     return nullptr;
 }
 
-void updateIndicator() {
+void UpdateIndicator() {
     Win32Module* win32 = win32Module();
     if (!win32)
         return;
     if (!win32->ownLayout)
-        win32->ownLayout = findOwnLayout();
+        win32->ownLayout = FindOwnLayout();
     if (!win32->ownLayout)
         return;
     const HWND indicator = FindWindowW(L"Indicator", nullptr);

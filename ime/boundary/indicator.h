@@ -6,8 +6,8 @@
 namespace tovi {
 
 // The installed keyboard layout whose IME file is "tovi.ime", or null.
-HKL findOwnLayout();
+HKL FindOwnLayout();
 // Tells the indicator window (class "Indicator") about the module's layout.
-void updateIndicator();
+void UpdateIndicator();
 
 } // namespace tovi

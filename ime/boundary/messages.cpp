@@ -70,7 +70,7 @@ bool generateThroughBuffer(HIMC context, const TRANSMSG* messages, std::size_t c
     return true;
 }
 
-bool generateMessage(HIMC context, UINT message, WPARAM wParam, LPARAM lParam) {
+bool GenerateMessage(HIMC context, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!context)
         return false;
     const TRANSMSG entry{message, wParam, lParam};
@@ -81,7 +81,7 @@ bool generateMessage(HIMC context, UINT message, WPARAM wParam, LPARAM lParam) {
     return generateThroughBuffer(context, &entry, 1);
 }
 
-bool endComposition(HIMC context, bool withResult) {
+bool EndComposition(HIMC context, bool withResult) {
     ContextLock ic(context);
     if (!ic)
         return false;
@@ -97,23 +97,23 @@ bool endComposition(HIMC context, bool withResult) {
                 block->result[length] = L'\0';
                 block->header.dwResultStrLen = static_cast<DWORD>(length);
             } else {
-                if (Module* module = modulePtr())
-                    module->engine().clear();
+                if (Module* module = modulePtr(); module && module->engine())
+                    module->engine()->Clear();
                 block->result[0] = L'\0';
                 block->header.dwResultStrLen = 0;
             }
             block->header.dwCompStrLen = 0;
         } else if (!withResult) {
-            if (Module* module = modulePtr())
-                module->engine().clear();
+            if (Module* module = modulePtr(); module && module->engine())
+                module->engine()->Clear();
         }
     }
-    generateMessage(context, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
-    generateMessage(context, WM_IME_ENDCOMPOSITION, 0, 0);
+    GenerateMessage(context, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+    GenerateMessage(context, WM_IME_ENDCOMPOSITION, 0, 0);
     return true;
 }
 
-void commitText(HIMC context, std::u16string_view text) {
+void CommitText(HIMC context, std::u16string_view text) {
     text = text.substr(0, kAreaUnits - 1);
     ContextLock ic(context);
     if (!ic)
@@ -125,7 +125,7 @@ void commitText(HIMC context, std::u16string_view text) {
         std::copy(text.begin(), text.end(), block->pendingCommit);
         block->pendingCommit[text.size()] = L'\0';
     }
-    endComposition(context, true);
+    EndComposition(context, true);
     ContextPrivateLock block(*ic);
     if (block) {
         block->pendingCommit[0] = L'\0';
@@ -133,8 +133,8 @@ void commitText(HIMC context, std::u16string_view text) {
     }
 }
 
-void commitChar(HIMC context, char16_t unit) {
-    commitText(context, std::u16string_view(&unit, 1));
+void CommitChar(HIMC context, char16_t unit) {
+    CommitText(context, std::u16string_view(&unit, 1));
 }
 
 void initContextPrivate(ContextPrivate& block) {

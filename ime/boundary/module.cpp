@@ -18,7 +18,7 @@ Module::Module(ImeHost& host) : host_(host) {
     settings_ = std::make_unique<ImeSettings>();
     settings_->setSchemeChangeHandler(this);
     publishedStatusX = settings_->statusX;
-    engine_ = createEngine(settings_->schemeIndex(), host_);
+    engine_ = createEngine(settings_->schemeIndex(), *this);
 }
 
 Module::~Module() {
@@ -27,20 +27,27 @@ Module::~Module() {
 }
 
 void Module::resetInput() {
-    engine_->clear();
+    if (settings_->schemeIndex() == 2)
+        host_.showInfoMessage(u"组词方法:先输入声母，再输入韵母。", 20000);
+    else
+        host_.showInfoMessage(u"", 9000);
+    if (engine_)
+        engine_->Clear();
     host_.invalidateWindows();
-    engine_->sendEndComposition();
+    if (engine_)
+        engine_->SendEndComposition();
 }
 
 void Module::beforeSchemeChange() {
     resetInput();
-    engine_->sendEndComposition();
+    if (engine_)
+        engine_->SendEndComposition();
 }
 
 void Module::afterSchemeChange() {
     resetInput();
-    engine_.reset();
-    engine_ = createEngine(settings_->schemeIndex(), host_);
+    retiredEngine_ = std::move(engine_);
+    engine_ = createEngine(settings_->schemeIndex(), *this);
 }
 
 Module* modulePtr() {

@@ -3,8 +3,10 @@
 // is null before attach and after detach.
 #pragma once
 
+#include "engine/code_lookup.h"
 #include "engine/ime_engine.h"
 #include "engine/ime_host.h"
+#include "engine/input_flags.h"
 #include "tables/ime_settings.h"
 #include "tables/soft_keyboard.h"
 #include "ui/char_conversions.h"
@@ -26,7 +28,18 @@ public:
 
     ImeSettings& settings() { return *settings_; }
     const ImeSettings& settings() const { return *settings_; }
-    ImeEngine& engine() { return *engine_; }
+    // The engine of the current scheme; null for a scheme without one.
+    ImeEngine* engine() { return engine_.get(); }
+    // Puts another engine in place of the current one (the old one is kept until the next
+    // change, as at a change of scheme).
+    void installEngine(std::unique_ptr<ImeEngine> engine) {
+        retiredEngine_ = std::move(engine_);
+        engine_ = std::move(engine);
+    }
+    InputFlags& flags() { return flags_; }
+    // The code table's lookups; null while no table is loaded.
+    CodeLookup* lookup() { return lookup_; }
+    void setLookup(CodeLookup* lookup) { lookup_ = lookup; }
     SoftKeyboard& softKeyboard() { return softKeyboard_; }
     QuoteState& quotes() { return quotes_; }
     ImeHost& host() { return host_; }
@@ -35,7 +48,8 @@ public:
     // section could not be mapped.
     std::uint32_t instanceNumber() const { return instanceNumber_; }
 
-    // Clears the code and candidates, repaints the windows and ends the composition.
+    // Shows the scheme's hint, clears the code and candidates, repaints the windows and ends the
+    // composition.
     void resetInput();
 
     // The logon desktop: a process there must never start a program, open a URL, a help file or
@@ -58,6 +72,11 @@ private:
     std::uint32_t instanceNumber_ = 0;
     std::unique_ptr<ImeSettings> settings_;
     std::unique_ptr<ImeEngine> engine_;
+    // The engine replaced by the last change of scheme. A change can start inside the old
+    // engine's own key handling, so it is kept until the next change.
+    std::unique_ptr<ImeEngine> retiredEngine_;
+    InputFlags flags_;
+    CodeLookup* lookup_ = nullptr;
     SoftKeyboard softKeyboard_;
     QuoteState quotes_;
     bool secureDesktop_ = false;

@@ -165,7 +165,7 @@ void onNotify(HWND window, WPARAM code) {
         break;
     case IMN_SETOPENSTATUS:
         if (!module->contextSelected)
-            endComposition(context, false);
+            EndComposition(context, false);
         invalidateTools();
         break;
     case IMN_SETCANDIDATEPOS:

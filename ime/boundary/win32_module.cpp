@@ -6,6 +6,7 @@
 #include "window_classes.h"
 
 #include <new>
+#include <shellapi.h>
 
 namespace tovi {
 namespace {
@@ -33,15 +34,15 @@ Win32Module::~Win32Module() = default;
 
 bool Win32Module::generateMessage(ContextHandle context, std::uint32_t message,
                                   std::uintptr_t wParam, std::intptr_t lParam) {
-    return tovi::generateMessage(toHimc(context), message, wParam, lParam);
+    return GenerateMessage(toHimc(context), message, wParam, lParam);
 }
 
 void Win32Module::commitText(ContextHandle context, std::u16string_view text) {
-    tovi::commitText(toHimc(context), text);
+    CommitText(toHimc(context), text);
 }
 
 void Win32Module::endComposition(ContextHandle context, bool withResult) {
-    tovi::endComposition(toHimc(context), withResult);
+    EndComposition(toHimc(context), withResult);
 }
 
 void Win32Module::invalidateWindows() {
@@ -50,11 +51,41 @@ void Win32Module::invalidateWindows() {
     infoWindow.invalidate();
 }
 
+void Win32Module::invalidateStatusWindow() {
+    statusWindow.invalidate();
+}
+
+void Win32Module::invalidateCandidateWindow() {
+    candidateWindow.invalidate();
+}
+
+void Win32Module::showInfoMessage(std::u16string_view text, unsigned milliseconds) {
+    infoText = text;
+    infoMilliseconds = milliseconds;
+    infoWindow.invalidate();
+}
+
+void Win32Module::beep() {
+    MessageBeep(0xFFFFFFFF);
+}
+
+bool Win32Module::isKeyDown(unsigned virtualKey) {
+    return (GetKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0;
+}
+
+void Win32Module::openUrl(std::u16string_view url) {
+    const Module* module = modulePtr();
+    if (!module || !module->mayLaunch())
+        return;
+    const std::wstring address(url.begin(), url.end());
+    ShellExecuteW(nullptr, L"open", address.c_str(), L"", L"", SW_SHOWNORMAL);
+}
+
 Win32Module* win32Module() {
     return owner().get();
 }
 
-void initGlobals(HINSTANCE instance) {
+void InitGlobals(HINSTANCE instance) {
     try {
         owner() = std::make_unique<Win32Module>(instance);
     } catch (const std::bad_alloc&) {
@@ -69,13 +100,14 @@ void initGlobals(HINSTANCE instance) {
     win32.candidateBitmap.reset(loadBitmap(L"tovi_cand.bmp"));
     win32.statusBitmap.reset(loadBitmap(L"tovi.bmp"));
     Module& module = *modulePtr();
-    module.engine().sendCompositionUpdate(); // no context yet: nothing is sent
+    if (ImeEngine* engine = module.engine())
+        engine->SendCompositionUpdate(); // no context yet: nothing is sent
     module.resetInput();
-    registerClasses(instance);
+    RegisterClasses(instance);
 }
 
-void freeGlobals() {
-    unregisterClasses();
+void FreeGlobals() {
+    UnregisterClasses();
     if (Win32Module* win32 = win32Module(); win32 && win32->timer) {
         KillTimer(nullptr, win32->timer);
         win32->timer = 0;

@@ -7,6 +7,7 @@
 #include "ui/tool_window_win32.h"
 
 #include <memory>
+#include <string>
 #include <windows.h>
 
 namespace tovi {
@@ -27,6 +28,12 @@ public:
     void commitText(ContextHandle context, std::u16string_view text) override;
     void endComposition(ContextHandle context, bool withResult) override;
     void invalidateWindows() override;
+    void invalidateStatusWindow() override;
+    void invalidateCandidateWindow() override;
+    void showInfoMessage(std::u16string_view text, unsigned milliseconds) override;
+    void beep() override;
+    bool isKeyDown(unsigned virtualKey) override;
+    void openUrl(std::u16string_view url) override;
 
     ToolWindow statusWindow{L"DEDU_STATUS", &UiPrivate::status};
     ToolWindow promptWindow{L"DEDU_PROMPT", &UiPrivate::prompt};
@@ -40,6 +47,9 @@ public:
     UniqueBitmap candidateBitmap;
     UniqueBitmap statusBitmap;
     UINT_PTR timer = 0;
+    // The info window's current message and for how long it shows.
+    std::u16string infoText;
+    unsigned infoMilliseconds = 0;
 
 private:
     HINSTANCE instance_;
@@ -49,7 +59,7 @@ private:
 Win32Module* win32Module();
 
 // Process attach and detach, in their fixed order.
-void initGlobals(HINSTANCE instance);
-void freeGlobals();
+void InitGlobals(HINSTANCE instance);
+void FreeGlobals();
 
 } // namespace tovi

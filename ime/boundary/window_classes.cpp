@@ -52,7 +52,7 @@ LRESULT statusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return forward(&Win32Module::statusWindow, window, message, wParam, lParam);
 }
 
-void registerClasses(HINSTANCE instance) {
+void RegisterClasses(HINSTANCE instance) {
     gRegisteredWith = instance;
     // The UI window keeps the context and its private block; the tool windows three values.
     constexpr int kUiExtra = 2 * sizeof(LONG_PTR);
@@ -64,7 +64,7 @@ void registerClasses(HINSTANCE instance) {
         registerOne(instance, L"DEDU_STATUS", StatusWndProc, kToolExtra, IDC_SIZE);
 }
 
-void unregisterClasses() {
+void UnregisterClasses() {
     for (const wchar_t* name :
          {L"DEDU_PROMPT", L"DEDU_INFO", L"DEDU_CAND", L"DEDU_STATUS", L"ZHPYUI"}) {
         WNDCLASSEXW cls{};

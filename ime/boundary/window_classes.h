@@ -7,7 +7,7 @@ namespace tovi {
 
 // Registers "ZHPYUI", "DEDU_CAND", "DEDU_PROMPT", "DEDU_INFO" and "DEDU_STATUS", stopping at
 // the first failure, which is not reported: the module stays loaded.
-void registerClasses(HINSTANCE instance);
-void unregisterClasses();
+void RegisterClasses(HINSTANCE instance);
+void UnregisterClasses();
 
 } // namespace tovi

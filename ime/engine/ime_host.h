@@ -21,8 +21,19 @@ public:
     virtual void commitText(ContextHandle context, std::u16string_view text) = 0;
     // Ends the composition; without a result the engine's code is cleared first.
     virtual void endComposition(ContextHandle context, bool withResult) = 0;
+
     // Repaints the module's candidate, prompt and info windows.
     virtual void invalidateWindows() = 0;
+    virtual void invalidateStatusWindow() = 0;
+    virtual void invalidateCandidateWindow() = 0;
+    // Shows a transient message in the info window.
+    virtual void showInfoMessage(std::u16string_view text, unsigned milliseconds) = 0;
+    // The default system beep.
+    virtual void beep() = 0;
+    // The live state of a key, as the system reports it now (not from a key-state array).
+    virtual bool isKeyDown(unsigned virtualKey) = 0;
+    // Opens a web address in the user's browser.
+    virtual void openUrl(std::u16string_view url) = 0;
 };
 
 } // namespace tovi

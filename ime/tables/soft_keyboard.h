@@ -12,6 +12,8 @@ public:
     // Follows the status window: hidden with it, shown again with it if one was shown.
     void setVisible(bool visible) { visible_ = visible; }
     bool isVisible() const { return visible_; }
+    // The symbol the shown keyboard puts on a key, or 0 for none.
+    char16_t symbolFor(unsigned, bool) const { return 0; }
 
 private:
     bool shown_ = false;

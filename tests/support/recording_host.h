@@ -28,11 +28,27 @@ public:
     }
     void endComposition(ContextHandle, bool withResult) override { endings.push_back(withResult); }
     void invalidateWindows() override { ++invalidations; }
+    void invalidateStatusWindow() override { ++statusInvalidations; }
+    void invalidateCandidateWindow() override { ++candidateInvalidations; }
+    void showInfoMessage(std::u16string_view text, unsigned milliseconds) override {
+        infos.emplace_back(text);
+        infoTimes.push_back(milliseconds);
+    }
+    void beep() override { ++beeps; }
+    bool isKeyDown(unsigned virtualKey) override { return liveKeys[virtualKey & 0xFF]; }
+    void openUrl(std::u16string_view url) override { urls.emplace_back(url); }
 
     std::vector<HostMessage> messages;
     std::vector<std::u16string> commits;
     std::vector<bool> endings;
     int invalidations = 0;
+    int statusInvalidations = 0;
+    int candidateInvalidations = 0;
+    int beeps = 0;
+    std::vector<std::u16string> infos;
+    std::vector<unsigned> infoTimes;
+    std::vector<std::u16string> urls;
+    bool liveKeys[256] = {};
 };
 
 } // namespace tovi::test

@@ -56,7 +56,7 @@ protected:
         RegisterClassW(&cls);
     }
     void SetUp() override {
-        initGlobals(GetModuleHandleW(nullptr));
+        InitGlobals(GetModuleHandleW(nullptr));
         ASSERT_NE(win32Module(), nullptr);
         app = CreateWindowExW(0, L"tovi-test-app", L"app", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -71,7 +71,7 @@ protected:
     void TearDown() override {
         ImmDestroyContext(himc);
         DestroyWindow(app);
-        freeGlobals();
+        FreeGlobals();
     }
     std::wstring resultString() const {
         wchar_t text[300] = {};
@@ -98,7 +98,7 @@ protected:
 TEST_F(Commit, DuringToAsciiExAddsExactlyTwoMessagesAndSetsTheResult) {
     MessageList messages(8);
     messageSink().install(messages.list(), himc);
-    commitText(himc, u"中国");
+    CommitText(himc, u"中国");
     EXPECT_EQ(messageSink().finish(), 2u);
     EXPECT_EQ(messages.at(0), kResult);
     EXPECT_EQ(messages.at(1), kEnd);
@@ -116,7 +116,7 @@ TEST_F(Commit, LongTextIsCutToTheArea) {
     const std::u16string text(400, u'字');
     MessageList messages(8);
     messageSink().install(messages.list(), himc);
-    commitText(himc, text);
+    CommitText(himc, text);
     messageSink().finish();
     EXPECT_EQ(resultString(), std::wstring(254, L'字'));
     withBlock([](const ContextPrivate& block) {
@@ -126,17 +126,17 @@ TEST_F(Commit, LongTextIsCutToTheArea) {
 }
 
 TEST_F(Commit, OutsideToAsciiExMessagesGoThroughTheContextBuffer) {
-    commitChar(himc, u'，');
+    CommitChar(himc, u'，');
     EXPECT_EQ(gSeen, (std::vector<Seen>{kResult, kEnd}));
     EXPECT_EQ(resultString(), L"，");
-    EXPECT_TRUE(generateMessage(himc, WM_IME_STARTCOMPOSITION, 0, 0));
+    EXPECT_TRUE(GenerateMessage(himc, WM_IME_STARTCOMPOSITION, 0, 0));
     EXPECT_EQ(gSeen.back(), (Seen{WM_IME_STARTCOMPOSITION, 0, 0}));
 }
 
 TEST_F(Commit, AListOfCapacityNHoldsNMinusOne) {
     MessageList three(3);
     messageSink().install(three.list(), himc);
-    commitText(himc, u"词");
+    CommitText(himc, u"词");
     EXPECT_EQ(messageSink().finish(), 2u);
     EXPECT_FALSE(messageSink().overflowed());
     EXPECT_TRUE(gSeen.empty());
@@ -145,8 +145,8 @@ TEST_F(Commit, AListOfCapacityNHoldsNMinusOne) {
 TEST_F(Commit, MessagesBeyondTheListArriveInOrderThroughTheBuffer) {
     MessageList two(2);
     messageSink().install(two.list(), himc);
-    generateMessage(himc, WM_IME_STARTCOMPOSITION, 0, 0);
-    commitText(himc, u"词");
+    GenerateMessage(himc, WM_IME_STARTCOMPOSITION, 0, 0);
+    CommitText(himc, u"词");
     EXPECT_EQ(messageSink().finish(), 0u); // never more than the list holds
     EXPECT_TRUE(messageSink().overflowed());
     EXPECT_EQ(gSeen, (std::vector<Seen>{{WM_IME_STARTCOMPOSITION, 0, 0}, kResult, kEnd}));
@@ -154,9 +154,9 @@ TEST_F(Commit, MessagesBeyondTheListArriveInOrderThroughTheBuffer) {
 }
 
 TEST_F(Commit, EndingWithoutAResultEmptiesTheResultString) {
-    commitText(himc, u"中");
+    CommitText(himc, u"中");
     gSeen.clear();
-    EXPECT_TRUE(endComposition(himc, false));
+    EXPECT_TRUE(EndComposition(himc, false));
     EXPECT_EQ(resultString(), L"");
     EXPECT_EQ(gSeen, (std::vector<Seen>{kResult, kEnd}));
     withBlock([](const ContextPrivate& block) { EXPECT_STREQ(block.lastResult, L"中"); });
@@ -170,7 +170,7 @@ TEST_F(Commit, ContextsTheModuleNeverSelectedAreLeftAlone) {
     const DWORD size = ImmGetIMCCSize(ic->hCompStr);
     ic->hWnd = app;
     ImmUnlockIMC(foreign);
-    commitText(foreign, u"中国");
+    CommitText(foreign, u"中国");
     ic = ImmLockIMC(foreign);
     EXPECT_EQ(ImmGetIMCCSize(ic->hCompStr), size);
     ImmUnlockIMC(foreign);
@@ -182,8 +182,8 @@ TEST_F(Commit, NoWindowNoMessage) {
     INPUTCONTEXT* ic = ImmLockIMC(himc);
     ic->hWnd = nullptr;
     ImmUnlockIMC(himc);
-    EXPECT_FALSE(generateMessage(himc, WM_IME_STARTCOMPOSITION, 0, 0));
-    EXPECT_FALSE(generateMessage(nullptr, WM_IME_STARTCOMPOSITION, 0, 0));
+    EXPECT_FALSE(GenerateMessage(himc, WM_IME_STARTCOMPOSITION, 0, 0));
+    EXPECT_FALSE(GenerateMessage(nullptr, WM_IME_STARTCOMPOSITION, 0, 0));
 }
 
 } // namespace

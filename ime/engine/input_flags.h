@@ -1,0 +1,18 @@
+// Input state that belongs to the process, not to one engine: it survives the rebuild of the
+// engine at a change of scheme.
+#pragma once
+
+namespace tovi {
+
+struct InputFlags {
+    bool englishMode = false;        // keys skip the scheme; only the full-width path applies
+    bool capsLock = false;           // the last CapsLock toggle state seen
+    bool selectionPending = false;   // the next keypad digit selects instead of extending
+    bool ctrlSelect = false;         // the digit being delivered is a Ctrl selection
+    bool associationPending = false; // association candidates are showing
+    bool traditionalOutput = false;  // searches return traditional characters
+    bool ctrlCombined = false;       // Ctrl was held with another key: no scheme toggle
+    bool firstKeyGuard = true;       // no scheme toggle before the first key
+};
+
+} // namespace tovi
