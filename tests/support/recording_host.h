@@ -2,6 +2,8 @@
 #pragma once
 
 #include "engine/ime_host.h"
+#include "engine/ime_messages.h"
+#include "platform/utf8_path.h"
 
 #include <string>
 #include <vector>
@@ -21,10 +23,25 @@ public:
     bool generateMessage(ContextHandle context, std::uint32_t message, std::uintptr_t wParam,
                          std::intptr_t lParam) override {
         messages.push_back({context, message, wParam, lParam});
+        switch (message) {
+        case msg::ImeStartComposition:
+            log.push_back("start");
+            break;
+        case msg::ImeEndComposition:
+            log.push_back("end");
+            break;
+        case msg::ImeComposition:
+            log.push_back(lParam == msg::GcsResultStr ? "result" : "update");
+            break;
+        default:
+            log.push_back("message " + std::to_string(message));
+        }
         return true;
     }
-    void commitText(ContextHandle, std::u16string_view text) override {
+    void commitText(ContextHandle context, std::u16string_view text) override {
         commits.emplace_back(text);
+        commitContexts.push_back(context);
+        log.push_back("commit " + platform::toUtf8(text));
     }
     void endComposition(ContextHandle, bool withResult) override { endings.push_back(withResult); }
     void invalidateWindows() override { ++invalidations; }
@@ -40,6 +57,10 @@ public:
 
     std::vector<HostMessage> messages;
     std::vector<std::u16string> commits;
+    std::vector<ContextHandle> commitContexts;
+    // Messages and commits in the order they happened: "start", "update", "result", "end",
+    // "commit <text>".
+    std::vector<std::string> log;
     std::vector<bool> endings;
     int invalidations = 0;
     int statusInvalidations = 0;

@@ -1,0 +1,132 @@
+// What the engine core commits, and the messages the application sees around it.
+#include "engine_fixture.h"
+
+namespace tovi {
+namespace {
+
+using test::EngineTest;
+
+TEST_F(EngineTest, ChosenCandidateIsCommittedWithItsMessages) {
+    typeLetters(u"zg");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"start", "update", "update"}));
+    host.log.clear();
+    EXPECT_TRUE(tap(vk::Numpad1 + 1, u'2'));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"commit 中国", "end"}));
+    EXPECT_EQ(engine().lastCommitted(), u"中国");
+    EXPECT_EQ(engine().lastCode(), u"zg");
+    EXPECT_EQ(engine().GetCode(), u"");
+    EXPECT_FALSE(engine().hasCandidates());
+    EXPECT_EQ(host.commitContexts.back(), kContext);
+}
+
+TEST_F(EngineTest, SpaceTakesTheFirstCandidate) {
+    typeLetters(u"z");
+    EXPECT_TRUE(tap(vk::Space, u' '));
+    EXPECT_EQ(host.commits.back(), u"中");
+    EXPECT_TRUE(lookup.promoted.empty()); // the first candidate is never promoted
+}
+
+TEST_F(EngineTest, AnEmptySlotBeepsAndKeepsTheCode) {
+    typeLetters(u"z");
+    tap(vk::Numpad1 + 4, u'5');
+    EXPECT_TRUE(host.commits.empty());
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(host.infos.back(), u"所选序号无内容！");
+    EXPECT_EQ(host.infoTimes.back(), 9000u);
+    EXPECT_EQ(engine().GetCode(), u"z");
+}
+
+TEST_F(EngineTest, PunctuationCandidatesGiveNoSelectionFeedback) {
+    typeLetters(u"z");
+    tap(vk::Numpad1 + 2, u'3'); // "，"
+    EXPECT_EQ(host.commits.back(), u"，");
+    EXPECT_TRUE(lookup.promoted.empty());
+    typeLetters(u"z");
+    tap(vk::Numpad1 + 1, u'2'); // "中国": a selection the table hears of
+    EXPECT_EQ(lookup.promoted.size(), 1u);
+}
+
+TEST_F(EngineTest, FullWidthCommaWithoutACodeIsCommittedDirectly) {
+    EXPECT_TRUE(press(vk::OemComma, u','));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"start", "commit ，", "end"}));
+    EXPECT_TRUE(testEngine().chars.empty());
+}
+
+TEST_F(EngineTest, WithACodeTheCommaKeyPagesBack) {
+    typeLetters(u"z");
+    host.log.clear();
+    EXPECT_TRUE(press(vk::OemComma, u','));
+    EXPECT_TRUE(host.commits.empty());
+    EXPECT_EQ(testEngine().chars.back(), u'-');
+    EXPECT_EQ(host.infos.back(), u"已至最前页！");
+}
+
+TEST_F(EngineTest, FullWidthLettersAndQuotes) {
+    module().settings().flags |= flag::FullWidthLetters;
+    EXPECT_TRUE(tap('A', u'a'));
+    EXPECT_TRUE(tap(0xDE, u'\''));
+    EXPECT_TRUE(tap(0xDE, u'\''));
+    EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"ａ", u"‘", u"’"}));
+    // Without a full-width form the character goes in unchanged, never as a null.
+    EXPECT_TRUE(tap('A', u'é'));
+    EXPECT_EQ(host.commits.back(), u"é");
+}
+
+TEST_F(EngineTest, KeypadZeroOnAnEmptyCodeTypesAPlainSpace) {
+    module().currentContext = 0x99;
+    EXPECT_TRUE(tap(vk::Numpad0, u'0'));
+    EXPECT_EQ(host.commits, (std::vector<std::u16string>{u" "}));
+    EXPECT_EQ(host.commitContexts.back(), 0x99u);
+    module().flags().selectionPending = true;
+    tap(vk::Numpad0, u'0');
+    EXPECT_EQ(host.commits.size(), 1u);
+    EXPECT_EQ(testEngine().chars, u"*");
+}
+
+TEST_F(EngineTest, InternalCharactersOfTheSpecialKeys) {
+    typeLetters(u"a");
+    testEngine().chars.clear();
+    for (const unsigned key :
+         {vk::Multiply, vk::Divide, vk::OemMinus, vk::OemPlus, vk::Prior, vk::Next, vk::Decimal})
+        engine().ToAscii(kContext, key, keys);
+    EXPECT_EQ(testEngine().chars, u"!$-+-+^");
+}
+
+TEST_F(EngineTest, TwelveKeypadUnitsWithoutCandidatesStartOver) {
+    lookup.items.clear();
+    testEngine().setCode(u"123451234512");
+    tap(vk::Numpad1, u'1');
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(engine().GetCode(), u"1"); // reset, then the key starts the new code
+}
+
+TEST_F(EngineTest, EscapeCancelsWithoutCommitting) {
+    typeLetters(u"zg");
+    host.log.clear();
+    EXPECT_TRUE(tap(vk::Escape, u'\x1b'));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"end"}));
+    EXPECT_EQ(engine().GetCode(), u"");
+}
+
+TEST_F(EngineTest, WithoutAContextNothingIsSent) {
+    typeLetters(u"zg");
+    host.log.clear();
+    ImeEngine& e = engine();
+    e.ToAscii(0, 'A' | (u'a' << 16), keys); // a key arriving without a context
+    e.SelectCandidate(0);
+    e.CommitFullWidth(u',');
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(EngineTest, AssociationWithoutContinuationsResetsInput) {
+    typeLetters(u"zg");
+    tap(vk::Numpad1 + 1, u'2');
+    engine().SearchAssociation();
+    EXPECT_FALSE(engine().hasCandidates());
+    lookup.association = {u"中国人"};
+    engine().SearchAssociation();
+    EXPECT_EQ(engine().candidates().itemText(0), u"中国人");
+}
+
+} // namespace
+} // namespace tovi

@@ -1,0 +1,188 @@
+// Key sequences through the real tovi.ime under Wine, called as IMM32 calls it: ImeProcessKey
+// for every press and release, ImeToAsciiEx for the claimed presses, with key-state arrays as
+// the system fills them.
+#include "boundary/imm_ddk.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace tovi {
+namespace {
+
+using ImeSelectFn = BOOL(WINAPI*)(HIMC, BOOL);
+using ImeProcessKeyFn = BOOL(WINAPI*)(HIMC, UINT, LPARAM, CONST LPBYTE);
+using ImeToAsciiExFn = UINT(WINAPI*)(UINT, UINT, CONST LPBYTE, LPTRANSMSGLIST, UINT, HIMC);
+
+struct Message {
+    UINT message;
+    LPARAM lParam;
+    bool operator==(const Message&) const = default;
+};
+const Message kStart{WM_IME_STARTCOMPOSITION, 0};
+const Message kResult{WM_IME_COMPOSITION, GCS_RESULTSTR};
+const Message kEnd{WM_IME_ENDCOMPOSITION, 0};
+
+class KeySequence : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryW(L"tovi.ime");
+        ASSERT_NE(module, nullptr);
+        select = reinterpret_cast<ImeSelectFn>(
+            reinterpret_cast<void*>(GetProcAddress(module, "ImeSelect")));
+        processKey = reinterpret_cast<ImeProcessKeyFn>(
+            reinterpret_cast<void*>(GetProcAddress(module, "ImeProcessKey")));
+        toAscii = reinterpret_cast<ImeToAsciiExFn>(
+            reinterpret_cast<void*>(GetProcAddress(module, "ImeToAsciiEx")));
+        context = ImmCreateContext();
+        ASSERT_TRUE(context && select && processKey && toAscii);
+        ASSERT_TRUE(select(context, TRUE));
+        std::memset(keys, 0, sizeof(keys));
+        SetKeyboardState(keys);
+    }
+    void TearDown() override {
+        ImmDestroyContext(context);
+        unload();
+    }
+    void unload() {
+        if (module)
+            FreeLibrary(module);
+        module = nullptr;
+    }
+
+    // Presses a key; returns whether the module claimed it, and collects what ImeToAsciiEx put
+    // in the message list.
+    bool press(UINT key, UINT scan, wchar_t unit, bool extended = false) {
+        keys[key] |= 0x80;
+        syncModifiers();
+        const LPARAM data = 1 | (scan << 16) | (extended ? 1u << 24 : 0);
+        if (!processKey(context, key, data, keys))
+            return false;
+        struct {
+            TRANSMSGLIST list;
+            TRANSMSG more[15];
+        } buffer{};
+        buffer.list.uMsgCount = 16;
+        const UINT count =
+            toAscii(key | (static_cast<UINT>(unit) << 16), scan, keys, &buffer.list, 0, context);
+        for (UINT i = 0; i < count && i < 16; ++i)
+            messages.push_back({buffer.list.TransMsg[i].message, buffer.list.TransMsg[i].lParam});
+        return true;
+    }
+    bool release(UINT key, UINT scan, bool extended = false) {
+        keys[key] &= 0x7F;
+        syncModifiers();
+        const LPARAM data =
+            static_cast<LPARAM>(0xC0000001u | (scan << 16) | (extended ? 1u << 24 : 0));
+        return processKey(context, key, data, keys);
+    }
+    // The generic modifier follows its left and right keys, as in the system's array, and the
+    // thread's key state matches it.
+    void syncModifiers() {
+        keys[VK_SHIFT] = (keys[VK_LSHIFT] | keys[VK_RSHIFT]) & 0x80;
+        keys[VK_CONTROL] = (keys[VK_LCONTROL] | keys[VK_RCONTROL]) & 0x80;
+        SetKeyboardState(keys);
+    }
+    std::wstring result() const {
+        wchar_t text[64] = {};
+        const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, text, sizeof(text));
+        return bytes > 0 ? std::wstring(text, bytes / sizeof(wchar_t)) : std::wstring();
+    }
+    void tapRightShift() {
+        keys[VK_RSHIFT] = 0x80;
+        press(VK_SHIFT, 0x36, 0);
+        keys[VK_RSHIFT] = 0;
+        release(VK_SHIFT, 0x36);
+    }
+    void tapRightCtrl() {
+        keys[VK_RCONTROL] = 0x80;
+        press(VK_CONTROL, 0x1D, 0, true);
+        keys[VK_RCONTROL] = 0;
+        release(VK_CONTROL, 0x1D, true);
+    }
+
+    wintest::ScratchFolder scratch;
+    wintest::InstallPathValue installPath{scratch.path()};
+    HMODULE module = nullptr;
+    ImeSelectFn select = nullptr;
+    ImeProcessKeyFn processKey = nullptr;
+    ImeToAsciiExFn toAscii = nullptr;
+    HIMC context = nullptr;
+    BYTE keys[256];
+    std::vector<Message> messages;
+};
+
+TEST_F(KeySequence, CommaIsCommittedAsTheChineseComma) {
+    EXPECT_TRUE(press(VK_OEM_COMMA, 0x33, L','));
+    EXPECT_TRUE(release(VK_OEM_COMMA, 0x33)); // claimed too; its ImeToAsciiEx adds nothing
+    EXPECT_EQ(messages, (std::vector<Message>{kStart, kResult, kEnd, kEnd}));
+    EXPECT_EQ(result(), L"，");
+}
+
+TEST_F(KeySequence, ShiftedDigitsAndQuotesHaveChineseForms) {
+    keys[VK_LSHIFT] = 0x80;
+    press(VK_LSHIFT, 0x2A, 0);
+    EXPECT_TRUE(press('1', 0x02, L'!'));
+    EXPECT_EQ(result(), L"！");
+    release('1', 0x02);
+    EXPECT_TRUE(press(VK_OEM_7, 0x28, L'"'));
+    EXPECT_EQ(result(), L"“");
+    release(VK_OEM_7, 0x28);
+    EXPECT_TRUE(press(VK_OEM_7, 0x28, L'"'));
+    EXPECT_EQ(result(), L"”");
+}
+
+TEST_F(KeySequence, ShiftSpaceTurnsOnFullWidthLetters) {
+    EXPECT_FALSE(press('A', 0x1E, L'a')); // half-width: the letter is the application's
+    release('A', 0x1E);
+    keys[VK_LSHIFT] = 0x80;
+    press(VK_SHIFT, 0x2A, 0);
+    press(VK_SPACE, 0x39, L' ');
+    release(VK_SPACE, 0x39);
+    keys[VK_LSHIFT] = 0;
+    release(VK_SHIFT, 0x2A);
+    messages.clear();
+    EXPECT_TRUE(press('A', 0x1E, L'a'));
+    EXPECT_EQ(result(), L"ａ");
+    EXPECT_EQ(messages, (std::vector<Message>{kStart, kResult, kEnd, kEnd}));
+}
+
+TEST_F(KeySequence, RightShiftTapTogglesEnglishMode) {
+    EXPECT_TRUE(press(VK_OEM_PERIOD, 0x34, L'.'));
+    EXPECT_EQ(result(), L"。");
+    release(VK_OEM_PERIOD, 0x34);
+    tapRightShift();
+    EXPECT_FALSE(press(VK_OEM_PERIOD, 0x34, L'.')); // English: the period is the application's
+    release(VK_OEM_PERIOD, 0x34);
+    tapRightShift();
+    EXPECT_TRUE(press(VK_OEM_PERIOD, 0x34, L'.'));
+}
+
+TEST_F(KeySequence, RightCtrlTapSwitchesTheScheme) {
+    press(VK_OEM_COMMA, 0x33, L',');
+    release(VK_OEM_COMMA, 0x33);
+    tapRightCtrl();
+    unload(); // detach writes the settings
+    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")),
+              "IME_SETTINGS 193\r\nIME_SKIN 0\r\nIME_STATUS_X 10\r\nIME_STATUS_Y 718\r\n");
+}
+
+TEST_F(KeySequence, CtrlCombinationsNeitherSwitchNorReachTheModule) {
+    press(VK_OEM_COMMA, 0x33, L',');
+    release(VK_OEM_COMMA, 0x33);
+    keys[VK_RCONTROL] = 0x80;
+    press(VK_CONTROL, 0x1D, 0, true);
+    EXPECT_FALSE(press('C', 0x2E, L'\x03'));
+    release('C', 0x2E);
+    keys[VK_RCONTROL] = 0;
+    EXPECT_FALSE(release(VK_CONTROL, 0x1D, true));
+    unload();
+    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")).substr(0, 18),
+              "IME_SETTINGS 161\r\n");
+}
+
+} // namespace
+} // namespace tovi
