@@ -7,6 +7,9 @@ namespace tovi {
 class SoftKeyboard {
 public:
     bool isShown() const { return shown_; }
+    // Shows the current layout; the layouts and the system window come with the soft keyboards
+    // themselves.
+    void showLayout() { shown_ = true; }
     // Hides the keyboard for good (the user or the UI window closing it).
     void hideKeyboard() { shown_ = false; }
     // Follows the status window: hidden with it, shown again with it if one was shown.
