@@ -3,6 +3,7 @@
 #include "messages.h"
 #include "module.h"
 #include "platform/install_folder.h"
+#include "platform/win32_handle.h"
 #include "window_classes.h"
 
 #include <new>
@@ -79,6 +80,29 @@ void Win32Module::openUrl(std::u16string_view url) {
         return;
     const std::wstring address(url.begin(), url.end());
     ShellExecuteW(nullptr, L"open", address.c_str(), L"", L"", SW_SHOWNORMAL);
+}
+
+void Win32Module::startProgram(std::u16string_view commandLine) {
+    const Module* module = modulePtr();
+    if (!module || !module->mayLaunch())
+        return;
+    std::wstring line(commandLine.begin(), commandLine.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &info)) {
+        // The program runs on its own; only the handles are released here.
+        const platform::UniqueHandle process(info.hProcess);
+        const platform::UniqueHandle thread(info.hThread);
+    }
+}
+
+void Win32Module::sendBackspace() {
+    keybd_event(VK_BACK, 14, 0, 0);
+    keybd_event(VK_BACK, 14, KEYEVENTF_KEYUP, 0);
 }
 
 Win32Module* win32Module() {

@@ -34,6 +34,8 @@ public:
     void beep() override;
     bool isKeyDown(unsigned virtualKey) override;
     void openUrl(std::u16string_view url) override;
+    void startProgram(std::u16string_view commandLine) override;
+    void sendBackspace() override;
 
     ToolWindow statusWindow{L"DEDU_STATUS", &UiPrivate::status};
     ToolWindow promptWindow{L"DEDU_PROMPT", &UiPrivate::prompt};

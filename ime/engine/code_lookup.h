@@ -13,6 +13,8 @@ public:
     virtual ~CodeLookup() = default;
     // Candidates for a typed code in the given scheme.
     virtual CandidateList search(int schemeIndex, const std::u16string& code) = 0;
+    // Candidates for a keypad code whose last unit stands for any key.
+    virtual CandidateList wildcard(const std::u16string& code) = 0;
     // Words that continue the text just committed.
     virtual CandidateList continuations(const std::u16string& lastCode,
                                         const std::u16string& lastCommitted) = 0;

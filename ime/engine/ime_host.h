@@ -34,6 +34,10 @@ public:
     virtual bool isKeyDown(unsigned virtualKey) = 0;
     // Opens a web address in the user's browser.
     virtual void openUrl(std::u16string_view url) = 0;
+    // Starts a program with a command line whose program path is quoted.
+    virtual void startProgram(std::u16string_view commandLine) = 0;
+    // Types a Backspace into the application (a press and a release).
+    virtual void sendBackspace() = 0;
 };
 
 } // namespace tovi

@@ -13,6 +13,9 @@ struct InputFlags {
     bool traditionalOutput = false;  // searches return traditional characters
     bool ctrlCombined = false;       // Ctrl was held with another key: no scheme toggle
     bool firstKeyGuard = true;       // no scheme toggle before the first key
+    // Written by the keypad search: how many candidates match the whole typed code.
+    int exactMatchCount = 0;
+    bool singleExactMatch = false;
 };
 
 } // namespace tovi

@@ -58,6 +58,9 @@ public:
     CandidateList search(int, const std::u16string& code) override {
         return CandidateList(items, code, this, false);
     }
+    CandidateList wildcard(const std::u16string& code) override {
+        return CandidateList(items, code, this, false);
+    }
     CandidateList continuations(const std::u16string&, const std::u16string&) override {
         return CandidateList(association, u"", this, false);
     }

@@ -54,6 +54,10 @@ public:
     void beep() override { ++beeps; }
     bool isKeyDown(unsigned virtualKey) override { return liveKeys[virtualKey & 0xFF]; }
     void openUrl(std::u16string_view url) override { urls.emplace_back(url); }
+    void startProgram(std::u16string_view commandLine) override {
+        programs.emplace_back(commandLine);
+    }
+    void sendBackspace() override { log.push_back("backspace"); }
 
     std::vector<HostMessage> messages;
     std::vector<std::u16string> commits;
@@ -69,6 +73,7 @@ public:
     std::vector<std::u16string> infos;
     std::vector<unsigned> infoTimes;
     std::vector<std::u16string> urls;
+    std::vector<std::u16string> programs;
     bool liveKeys[256] = {};
 };
 

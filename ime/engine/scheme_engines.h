@@ -1,0 +1,47 @@
+// The two typing schemes: five-stroke shape codes on the numeric keypad (scheme 1) and pinyin
+// on the letter keys (scheme 2).
+#pragma once
+
+#include "engine/ime_engine.h"
+#include "engine/pi_table.h"
+#include "tables/prompt_table.h"
+
+namespace tovi {
+
+class KeypadEngine : public ImeEngine {
+public:
+    explicit KeypadEngine(Module& module) : ImeEngine(module) {}
+    bool SpaceSelects() const override { return true; }
+    void OnChar(char16_t unit) override;
+    bool OnKey(unsigned virtualKey) override;
+    bool IsCodeLong() const override { return code_.size() > 4; }
+
+    // The companion's command line for the last committed character; empty when nothing has
+    // been committed yet. The program path is quoted, so a folder with spaces stays one path.
+    std::u16string companionCommandLine() const;
+
+private:
+    void extendOrSelect(char16_t digit);
+    void confirm();
+    void backspace();
+    void openList(char16_t listCode);
+};
+
+class PinyinEngine : public ImeEngine {
+public:
+    explicit PinyinEngine(Module& module);
+    void OnChar(char16_t unit) override;
+    bool OnKey(unsigned virtualKey) override;
+    bool IsCodeLong() const override { return code_.size() > 4; }
+    void OnClear() override { spaceSelects_ = false; }
+
+    // The prompt row for the current code (the empty code once the code is long).
+    void promptRow(std::array<std::u16string, PromptRow::kFields>& destination);
+    const PiTable& keyTable() const { return keyTable_; }
+
+private:
+    PromptTable promptTable_;
+    PiTable keyTable_;
+};
+
+} // namespace tovi
