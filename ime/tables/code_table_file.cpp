@@ -202,10 +202,19 @@ std::string_view describe(CodeTableFault fault) {
 
 CodeTableParse::CodeTableParse(CodeTableLayout layout) : table(layout) {}
 
-CodeTableParse parseCodeTable(std::span<const std::byte> file, CodeTableLayout layout) {
-    CodeTableParse result(layout);
+std::string_view CodeTableFrame::code(std::span<const std::byte> file, const FramedEntry& e) {
+    return std::string_view(reinterpret_cast<const char*>(file.data()) + e.offset, e.codeBytes);
+}
+
+std::string_view CodeTableFrame::text(std::span<const std::byte> file, const FramedEntry& e) {
+    return std::string_view(reinterpret_cast<const char*>(file.data()) + e.textOffset(),
+                            e.textBytes);
+}
+
+CodeTableFrame frameCodeTable(std::span<const std::byte> file, CodeTableLayout layout) {
+    CodeTableFrame frame;
     const auto refuse = [&](CodeTableFault fault) {
-        CodeTableParse refused(layout);
+        CodeTableFrame refused;
         refused.fault = fault;
         return refused;
     };
@@ -238,26 +247,45 @@ CodeTableParse parseCodeTable(std::span<const std::byte> file, CodeTableLayout l
     const auto entries = static_cast<std::size_t>(starts[buckets]);
     if (entries > reader.remaining() / 4)
         return refuse(CodeTableFault::TooManyEntries);
-    result.table.reserve(entries, reader.remaining());
+    frame.entries.reserve(entries);
 
     std::size_t bucket = 0;
     for (std::size_t i = 0; i < entries; ++i) {
         while (i >= static_cast<std::size_t>(starts[bucket + 1]))
             ++bucket;
         CodeTableFault fault = CodeTableFault::None;
+        const std::size_t offset = file.size() - reader.remaining() + 1;
         const auto code = readField(reader, fault);
         if (!code)
             return refuse(fault);
         const auto text = readField(reader, fault);
         if (!text)
             return refuse(fault);
+        frame.entries.push_back(FramedEntry{
+            static_cast<std::uint32_t>(offset), static_cast<std::uint8_t>(code->size()),
+            static_cast<std::uint8_t>(text->size()), static_cast<std::uint8_t>(bucket)});
+    }
+    return frame;
+}
 
-        const char16_t key = static_cast<char16_t>(firstKey(layout) + bucket);
-        if (static_cast<unsigned char>(code->front()) != key) {
+CodeTableParse parseCodeTable(std::span<const std::byte> file, CodeTableLayout layout) {
+    CodeTableParse result(layout);
+    const CodeTableFrame frame = frameCodeTable(file, layout);
+    if (!frame.ok()) {
+        result.fault = frame.fault;
+        return result;
+    }
+    result.table.reserve(frame.entries.size(), file.size());
+
+    for (const FramedEntry& entry : frame.entries) {
+        const std::string_view code = CodeTableFrame::code(file, entry);
+        const std::string_view text = CodeTableFrame::text(file, entry);
+        const char16_t key = static_cast<char16_t>(firstKey(layout) + entry.bucket);
+        if (static_cast<unsigned char>(code.front()) != key) {
             ++result.skippedWrongBucket;
             continue;
         }
-        switch (result.table.appendGbk(*code, *text)) {
+        switch (result.table.appendGbk(code, text)) {
         case EntryFault::None:
             break;
         case EntryFault::NotGbk:
@@ -266,9 +294,13 @@ CodeTableParse parseCodeTable(std::span<const std::byte> file, CodeTableLayout l
         case EntryFault::WrongBucket: // the key check above and the header's order rule it out
             ++result.skippedWrongBucket;
             break;
-        case EntryFault::BadLength: // checked by readField
+        case EntryFault::BadLength: // checked by the framing
         case EntryFault::TableFull: // unreachable under kMaxCodeTableFileBytes
-            return refuse(CodeTableFault::TooLarge);
+        {
+            CodeTableParse refused(layout);
+            refused.fault = CodeTableFault::TooLarge;
+            return refused;
+        }
         }
     }
     return result;

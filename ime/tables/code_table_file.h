@@ -138,6 +138,32 @@ struct CodeTableParse {
     std::size_t skipped() const { return skippedWrongBucket + skippedNotGbk; }
 };
 
+// Where one of a file's N entries lies in the file, as the header and the length bytes frame it.
+struct FramedEntry {
+    std::uint32_t offset;   // first byte of the code; the text's length byte follows the code
+    std::uint8_t codeBytes; // 1 to 127
+    std::uint8_t textBytes; // 1 to 127
+    std::uint8_t bucket;    // the bucket the header puts the entry in
+
+    std::size_t textOffset() const { return offset + codeBytes + 1u; }
+};
+
+// The header and the framing of a file, checked before any entry is used: either a fault, or
+// all N entries located. The contents of the fields are not checked (that is the caller's part:
+// a code outside its bucket, bytes that are not GBK).
+struct CodeTableFrame {
+    CodeTableFault fault = CodeTableFault::None;
+    std::vector<FramedEntry> entries;
+
+    bool ok() const { return fault == CodeTableFault::None; }
+    // The fields of entry `e` in `file`, the buffer that was framed.
+    static std::string_view code(std::span<const std::byte> file, const FramedEntry& e);
+    static std::string_view text(std::span<const std::byte> file, const FramedEntry& e);
+};
+
+// Frames a whole file with the rules of parseCodeTable; the vector is bounded by the file size.
+CodeTableFrame frameCodeTable(std::span<const std::byte> file, CodeTableLayout layout);
+
 // Parses a whole file. The bytes are untrusted: every read is bounded by the buffer and nothing
 // is allocated beyond a small multiple of its size.
 //

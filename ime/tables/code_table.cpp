@@ -1,0 +1,401 @@
+#include "code_table.h"
+
+#include "platform/file_io.h"
+#include "platform/file_replace.h"
+#include "platform/gbk_codec.h"
+#include "platform/install_folder.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+
+namespace tovi {
+namespace {
+
+constexpr std::u16string_view kInfo = u"信息";
+
+std::atomic_ref<std::uint32_t> sharedWord(std::uint32_t& word) {
+    return std::atomic_ref<std::uint32_t>(word);
+}
+
+std::uint32_t maskBit(std::uint32_t instanceNumber) {
+    return std::uint32_t{1} << (instanceNumber % 32);
+}
+
+// Reads a whole file, at most one byte more than any acceptable table so that a larger one is
+// refused by the framing.
+std::optional<std::string> readFile(const std::u16string& path) {
+    const platform::FilePtr file = platform::openFile(path, "rb");
+    if (!file)
+        return std::nullopt;
+    std::string bytes;
+    std::array<char, 1 << 16> chunk{};
+    while (bytes.size() <= kMaxCodeTableFileBytes) {
+        const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        bytes.append(chunk.data(), n);
+        if (n < chunk.size())
+            break;
+    }
+    if (std::ferror(file.get()))
+        return std::nullopt;
+    return bytes;
+}
+
+// A fingerprint of the file the pools were filled from; not a defence against forgery, which
+// could at worst show wrong strings (every string read stays inside its slot).
+std::uint64_t fingerprint(std::string_view bytes) {
+    constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = 0x243F6A8885A308D3ull ^ bytes.size();
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        h = (h ^ word) * kMul;
+        h ^= h >> 29;
+    }
+    for (; i < bytes.size(); ++i)
+        h = (h ^ static_cast<unsigned char>(bytes[i])) * kMul;
+    return h ^ (h >> 32);
+}
+
+bool isAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+// Length of the zero-terminated string at the start of a slot; none when the slot holds no NUL.
+std::optional<std::size_t> slotLength(const char16_t* slot, std::size_t units) {
+    const char16_t* end = std::find(slot, slot + units, u'\0');
+    if (end == slot + units)
+        return std::nullopt;
+    return static_cast<std::size_t>(end - slot);
+}
+
+// The index a load builds before it replaces the old one.
+struct BuiltIndex {
+    std::vector<std::int32_t> counts;
+    std::vector<std::u16string_view> codes;
+    std::vector<std::u16string_view> texts;
+    std::size_t codeFill = 0;
+    std::size_t textFill = 0;
+    std::size_t skipped = 0;
+    bool poolFull = false;
+};
+
+struct Pools {
+    char16_t* code;
+    char16_t* text;
+    std::size_t units;
+};
+
+// Walks the framed entries, giving each its slots in order (slot = byte length + 1 units), and
+// either converts the strings into the slots (refill) or reads them back (attach). An attach
+// that finds slots not written from these bytes returns nothing: the pools must be refilled.
+std::optional<BuiltIndex> fillOrIndex(bool refill, std::span<const std::byte> file,
+                                      const CodeTableFrame& frame, CodeTableLayout layout,
+                                      const Pools& pools) {
+    BuiltIndex built;
+    built.counts.assign(bucketCount(layout), 0);
+    built.codes.reserve(frame.entries.size());
+    built.texts.reserve(frame.entries.size());
+    platform::GbkCodec codec;
+
+    for (const FramedEntry& e : frame.entries) {
+        const std::size_t codeSlot = e.codeBytes + 1u;
+        const std::size_t textSlot = e.textBytes + 1u;
+        if (built.codeFill + codeSlot > pools.units || built.textFill + textSlot > pools.units) {
+            built.poolFull = true;
+            break;
+        }
+        char16_t* code = pools.code + built.codeFill;
+        char16_t* text = pools.text + built.textFill;
+        built.codeFill += codeSlot;
+        built.textFill += textSlot;
+
+        const std::string_view codeBytes = CodeTableFrame::code(file, e);
+        const std::string_view textBytes = CodeTableFrame::text(file, e);
+        const bool inBucket =
+            static_cast<unsigned char>(codeBytes.front()) == firstKey(layout) + e.bucket;
+        std::size_t codeLength = 0;
+        std::size_t textLength = 0;
+
+        if (refill) {
+            code[0] = text[0] = u'\0';
+            if (!inBucket || codeBytes.find('\0') != std::string_view::npos ||
+                textBytes.find('\0') != std::string_view::npos) {
+                ++built.skipped;
+                continue;
+            }
+            const auto c = codec.decode(codeBytes, std::span(code, e.codeBytes));
+            const auto t = codec.decode(textBytes, std::span(text, e.textBytes));
+            if (c)
+                code[codeLength = *c] = u'\0';
+            if (c && t)
+                text[textLength = *t] = u'\0';
+        } else {
+            if (!inBucket) {
+                ++built.skipped;
+                continue;
+            }
+            // Codes are ASCII, which the pool must hold as it is: a cheap check that the slots
+            // were written from these bytes.
+            if (isAscii(codeBytes)) {
+                if (!std::equal(codeBytes.begin(), codeBytes.end(), code) ||
+                    code[codeBytes.size()] != u'\0')
+                    return std::nullopt;
+                codeLength = codeBytes.size();
+            } else {
+                const auto c = slotLength(code, codeSlot);
+                if (!c)
+                    return std::nullopt;
+                codeLength = *c;
+            }
+            const auto t = slotLength(text, textSlot);
+            if (!t)
+                return std::nullopt;
+            textLength = *t;
+        }
+
+        if (codeLength == 0 || textLength == 0) {
+            ++built.skipped;
+            continue;
+        }
+        built.codes.emplace_back(code, codeLength);
+        built.texts.emplace_back(text, textLength);
+        ++built.counts[e.bucket];
+    }
+    return built;
+}
+
+} // namespace
+
+CodeTable::CodeTable(CodeTableOptions options, CodeTableReporter& reporter,
+                     platform::SharedControlSection* section)
+    : options_(std::move(options)), reporter_(reporter), section_(section),
+      layout_(layoutOfScheme(options_.schemeIndex)),
+      names_(codeTableNames(options_.schemeIndex, options_.nameSuffix)) {}
+
+CodeTable::~CodeTable() {
+    unload();
+}
+
+CodeTableSchemeControl* CodeTable::control() const {
+    if (!section_ || !layout_)
+        return nullptr;
+    return &codeTableControl(*section_).schemes[*layout_ == CodeTableLayout::Digits ? 0 : 1];
+}
+
+std::uint32_t CodeTable::sharedGeneration() const {
+    CodeTableSchemeControl* c = control();
+    return c ? sharedWord(c->generation).load() : 0;
+}
+
+CodeTableView CodeTable::view() const {
+    if (!loaded_)
+        return CodeTableView{layout_.value_or(CodeTableLayout::Digits), {}, {}, {}};
+    return CodeTableView{*layout_, starts_, codes_, texts_};
+}
+
+void CodeTable::dropIndex() {
+    loaded_ = false;
+    partial_ = false;
+    starts_.clear();
+    codes_.clear();
+    texts_.clear();
+}
+
+void CodeTable::unload() {
+    dropIndex();
+    codePool_.reset();
+    textPool_.reset();
+    mutex_.reset();
+    generation_.reset();
+}
+
+void CodeTable::load() {
+    unload();
+    report_ = {};
+    CodeTableSchemeControl* shared = control();
+    if (!layout_ || !names_)
+        return;
+    // Every failure below is shown once: the load counts as current until the next save.
+    const auto fail = [this](std::u16string_view text, std::u16string_view caption) {
+        unload();
+        generation_ = sharedGeneration();
+        reporter_.messageBox(text, caption, CodeTableReporter::Style::Plain);
+    };
+    if (!shared)
+        return fail(u"创建映射码表失败！", kInfo);
+    codePool_ = platform::SharedMemory::openOrCreate(names_->codePool, options_.poolBytes);
+    if (!codePool_)
+        return fail(u"创建映射码表失败！", kInfo);
+    textPool_ = platform::SharedMemory::openOrCreate(names_->textPool, options_.poolBytes);
+    if (!textPool_)
+        return fail(u"创建映射码元失败！", kInfo);
+    mutex_ = platform::NamedMutex::open(names_->mutex);
+    if (!mutex_)
+        return fail(u"创建映射码表失败！", kInfo);
+
+    // Without the lock nothing is indexed; the next search tries again.
+    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    if (!lock.owns())
+        return;
+    if (lock.recovered())
+        markStale(*shared);
+    // A pool made just now holds nothing, whatever the control block says.
+    if (!codePool_->existed() || !textPool_->existed())
+        shared->filled = 0;
+    loadLocked(*shared);
+}
+
+void CodeTable::loadLocked(CodeTableSchemeControl& control) {
+    dropIndex();
+    report_ = {};
+    const auto refuse = [&] {
+        generation_ = sharedWord(control.generation).load();
+        reporter_.messageBox(u"码表打开失败！", kInfo, CodeTableReporter::Style::Plain);
+    };
+    const auto bytes = readFile(platform::installFilePath(codeTableFileName(options_.schemeIndex)));
+    if (!bytes)
+        return refuse();
+    const std::span<const std::byte> file = std::as_bytes(std::span(bytes->data(), bytes->size()));
+    const CodeTableFrame frame = frameCodeTable(file, *layout_);
+    if (!frame.ok())
+        return refuse();
+
+    const Pools pools{static_cast<char16_t*>(codePool_->data()),
+                      static_cast<char16_t*>(textPool_->data()),
+                      options_.poolBytes / sizeof(char16_t)};
+    const std::uint64_t hash = fingerprint(*bytes);
+    bool refill = !control.filled || control.stale || control.fileSize != bytes->size() ||
+                  control.fileHash != hash || control.poolUnits != pools.units;
+    std::optional<BuiltIndex> built;
+    if (!refill)
+        built = fillOrIndex(false, file, frame, *layout_, pools);
+    if (!built) {
+        refill = true;
+        // A crash from here on leaves the pools marked unfilled for the next process.
+        control.filled = 0;
+        built = fillOrIndex(true, file, frame, *layout_, pools);
+    }
+
+    const std::size_t buckets = bucketCount(*layout_);
+    starts_.assign(buckets + 1, 0);
+    for (std::size_t k = 0; k < buckets; ++k)
+        starts_[k + 1] = starts_[k] + built->counts[k];
+    std::copy(built->counts.begin(), built->counts.end(), control.counts);
+    std::copy(starts_.begin(), starts_.end(), control.starts);
+    control.codeFill = static_cast<std::int32_t>(built->codeFill);
+    control.textFill = static_cast<std::int32_t>(built->textFill);
+    if (refill) {
+        control.poolUnits = static_cast<std::uint32_t>(pools.units);
+        control.fileSize = bytes->size();
+        control.fileHash = hash;
+        control.stale = 0;
+        control.filled = 1;
+        // Processes indexed over the old contents must load again.
+        sharedWord(control.generation).fetch_add(1);
+    }
+    codes_ = std::move(built->codes);
+    texts_ = std::move(built->texts);
+    loaded_ = true;
+    partial_ = built->poolFull;
+    report_ = CodeTableLoadReport{refill, built->poolFull, codes_.size(), built->skipped};
+    generation_ = sharedWord(control.generation).load();
+    sharedWord(control.mappedMask).fetch_or(maskBit(options_.instanceNumber));
+}
+
+bool CodeTable::isCurrent() const {
+    CodeTableSchemeControl* shared = control();
+    if (!shared)
+        return true; // nothing to load, or nothing to load it into
+    if (!generation_ || *generation_ != sharedWord(shared->generation).load())
+        return false;
+    return !loaded_ || (sharedWord(shared->mappedMask).load() & maskBit(options_.instanceNumber));
+}
+
+void CodeTable::refreshIfStale() {
+    if (!isCurrent())
+        load();
+}
+
+bool CodeTable::ensureCurrentLocked(CodeTableSchemeControl& control) {
+    if (loaded_ && isCurrent())
+        return true;
+    loadLocked(control);
+    return loaded_;
+}
+
+void CodeTable::markStale(CodeTableSchemeControl& control) {
+    control.stale = 1;
+    sharedWord(control.mappedMask).store(0);
+    sharedWord(control.generation).fetch_add(1);
+}
+
+bool CodeTable::save() {
+    CodeTableSchemeControl* shared = control();
+    if (!shared || !mutex_) {
+        reporter_.messageBox(u"码表保存失败！", kInfo, CodeTableReporter::Style::Plain);
+        return false;
+    }
+    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    // An index older than the file would write back without another process's change.
+    if (!lock.owns() || !loaded_ || !isCurrent()) {
+        reporter_.messageBox(u"码表保存失败！", kInfo, CodeTableReporter::Style::Plain);
+        return false;
+    }
+    return saveLocked(*shared);
+}
+
+bool CodeTable::saveLocked(CodeTableSchemeControl& control) {
+    markStale(control);
+
+    const std::size_t buckets = bucketCount(*layout_);
+    std::vector<std::int32_t> counts(buckets, 0);
+    std::string body;
+    body.reserve(codes_.size() * 12);
+    platform::GbkCodec codec;
+    std::array<char, 2 * kMaxFieldBytes> code{};
+    std::array<char, 2 * kMaxFieldBytes> text{};
+    for (std::size_t b = 0; b < buckets; ++b) {
+        const auto first = static_cast<std::size_t>(starts_[b]);
+        const auto last = static_cast<std::size_t>(starts_[b + 1]);
+        for (std::size_t i = first; i < last; ++i) {
+            if (codes_[i].size() > kMaxFieldBytes || texts_[i].size() > kMaxFieldBytes)
+                continue;
+            const auto c = codec.encode(codes_[i], code);
+            const auto t = codec.encode(texts_[i], text);
+            // Strings that cannot be written back are left out rather than written wrongly.
+            if (!c || !t || *c == 0 || *t == 0 || *c > kMaxFieldBytes || *t > kMaxFieldBytes)
+                continue;
+            body.push_back(static_cast<char>(*c));
+            body.append(code.data(), *c);
+            body.push_back(static_cast<char>(*t));
+            body.append(text.data(), *t);
+            ++counts[b];
+        }
+    }
+    std::string bytes;
+    bytes.reserve((2 * buckets + 1) * 4 + body.size());
+    const auto putInt32 = [&bytes](std::int32_t value) {
+        const auto u = static_cast<std::uint32_t>(value);
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+    };
+    for (const std::int32_t count : counts)
+        putInt32(count);
+    std::int32_t start = 0;
+    putInt32(start);
+    for (const std::int32_t count : counts)
+        putInt32(start += count);
+    bytes += body;
+
+    if (!platform::replaceFileContents(
+            platform::installFilePath(codeTableFileName(options_.schemeIndex)), bytes)) {
+        reporter_.messageBox(u"码表保存失败！", kInfo, CodeTableReporter::Style::Plain);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tovi

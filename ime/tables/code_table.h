@@ -1,0 +1,132 @@
+// The process's view of a scheme's shared code table. The strings live in two named pools of
+// shared memory that every process maps; each process keeps its own index over them.
+//
+// The first process to load a table (or the first after a save) converts the file's strings and
+// copies them into the pools: a refill. Every later process reads the file only to compute where
+// each string sits and checks that the pools were filled from the same bytes: an attach. A save
+// writes the file and makes every process load again at its next search. Refills, attaches, word
+// additions and saves of a scheme run under that scheme's named mutex.
+//
+// One thread uses an object at a time: the load thread until it publishes the object, then the
+// input thread.
+#pragma once
+
+#include "platform/named_mutex.h"
+#include "platform/shared_memory.h"
+#include "platform/shared_section.h"
+#include "tables/code_table_control.h"
+#include "tables/code_table_index.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovi {
+
+// Where the code table's message boxes go (the Windows layer shows them owned by the current
+// context's window; tests record them).
+class CodeTableReporter {
+public:
+    enum class Style : std::uint8_t {
+        Plain,   // OK button only: failures of the load and of the save
+        Warning, // warning icon and OK button: the word maker's refusals
+    };
+    virtual ~CodeTableReporter() = default;
+    virtual void messageBox(std::u16string_view text, std::u16string_view caption, Style style) = 0;
+};
+
+struct CodeTableOptions {
+    int schemeIndex = 1;
+    // The process's instance number (Module::instanceNumber()), for its bit in the mask.
+    std::uint32_t instanceNumber = 0;
+    // Added to the shared names; empty in the module.
+    std::u16string nameSuffix;
+    // Size of each pool; tests use small ones.
+    std::size_t poolBytes = kCodeTablePoolBytes;
+    // Longest wait for the scheme's mutex.
+    std::uint32_t lockMilliseconds = 5000;
+};
+
+// What the last load did, for tests and benchmarks.
+struct CodeTableLoadReport {
+    bool refilled = false;   // converted and copied the strings into the pools
+    bool poolFull = false;   // stopped at the first string that did not fit
+    std::size_t entries = 0; // entries indexed
+    std::size_t skipped = 0; // framed entries left out (wrong bucket, not GBK)
+};
+
+class CodeTable {
+public:
+    // `section` holds the control block; null leaves every load empty.
+    CodeTable(CodeTableOptions options, CodeTableReporter& reporter,
+              platform::SharedControlSection* section);
+    virtual ~CodeTable();
+    CodeTable(const CodeTable&) = delete;
+    CodeTable& operator=(const CodeTable&) = delete;
+
+    // Maps the scheme's pools and fills or indexes them from the scheme's file. Failures are
+    // shown and leave no index. A scheme without a table loads nothing and shows nothing.
+    void load();
+    // Drops the index and unmaps the pools; a second call does nothing.
+    void unload();
+    // Writes the table to its file (beside the old one, then in its place) and makes every
+    // process load again. False, after a message, when the file cannot be written.
+    bool save();
+    // False once another process saved (or refilled) since this process's load. A load that
+    // failed counts as current until the next save, so that a missing file is reported once.
+    bool isCurrent() const;
+    // Unloads and loads when not current: the searches run this first.
+    void refreshIfStale();
+
+    // Moves the first entry of `code`'s prefix matches whose text is `text` to the front of
+    // them, then saves. Nothing happens when there is no such entry or it is already first.
+    void promote(std::u16string_view code, std::u16string_view text);
+    // The word maker. Each checks its arguments against the scheme's layout, shows a warning and
+    // returns false when they do not fit; otherwise it edits and saves.
+    bool addWord(std::u16string_view code, std::u16string_view text);
+    bool deleteWord(std::u16string_view code, std::u16string_view text);
+
+    int schemeIndex() const { return options_.schemeIndex; }
+    // True when an index is loaded (possibly empty).
+    bool loaded() const { return loaded_; }
+    // The index; valid until the next load, unload or edit.
+    CodeTableView view() const;
+    const CodeTableLoadReport& lastLoad() const { return report_; }
+
+private:
+    CodeTableSchemeControl* control() const;
+    std::uint32_t sharedGeneration() const;
+    void loadLocked(CodeTableSchemeControl& control);
+    void dropIndex();
+    bool saveLocked(CodeTableSchemeControl& control);
+    void markStale(CodeTableSchemeControl& control);
+    bool ensureCurrentLocked(CodeTableSchemeControl& control);
+    void warn(std::u16string_view text);
+    bool checkWord(std::u16string_view code, std::u16string_view text,
+                   std::u16string_view noTextMessage);
+    void publishStarts(CodeTableSchemeControl& control) const;
+
+    CodeTableOptions options_;
+    CodeTableReporter& reporter_;
+    platform::SharedControlSection* section_;
+    std::optional<CodeTableLayout> layout_;
+    std::optional<CodeTableNames> names_;
+
+    std::optional<platform::SharedMemory> codePool_;
+    std::optional<platform::SharedMemory> textPool_;
+    std::optional<platform::NamedMutex> mutex_;
+
+    bool loaded_ = false;
+    bool partial_ = false; // the pool filled up: the index lacks entries of the file
+    // Generation the index (or the failed load) belongs to.
+    std::optional<std::uint32_t> generation_;
+    std::vector<std::int32_t> starts_;
+    std::vector<std::u16string_view> codes_;
+    std::vector<std::u16string_view> texts_;
+    CodeTableLoadReport report_;
+};
+
+} // namespace tovi

@@ -1,0 +1,232 @@
+// Edits of a loaded code table: promotion of a chosen word and the word maker. Each runs under
+// the scheme's mutex on an index brought up to date first, so that it never writes back a table
+// older than another process's save.
+#include "code_table.h"
+
+#include "platform/gbk_codec.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tovi {
+namespace {
+
+bool isPrefixMatch(std::u16string_view entry, std::u16string_view typed) {
+    return entry.size() >= typed.size() && entry.substr(1, typed.size() - 1) == typed.substr(1);
+}
+
+bool isKey(CodeTableLayout layout, char16_t c) {
+    return layout == CodeTableLayout::Digits ? (c >= u'0' && c <= u'9') : (c >= u'a' && c <= u'z');
+}
+
+// Bytes of `s` in code page 936, when it has a form that fits one field of the file.
+std::optional<std::size_t> fieldBytes(platform::GbkCodec& codec, std::u16string_view s) {
+    if (s.empty() || s.size() > kMaxFieldBytes || s.find(u'\0') != std::u16string_view::npos)
+        return std::nullopt;
+    std::array<char, 2 * kMaxFieldBytes> bytes{};
+    const auto n = codec.encode(s, bytes);
+    if (!n || *n == 0 || *n > kMaxFieldBytes)
+        return std::nullopt;
+    return n;
+}
+
+constexpr std::u16string_view kNoTable = u"码表尚未载入！";
+constexpr std::u16string_view kBusy = u"码表正忙，请稍后再试！";
+constexpr std::u16string_view kPoolFull = u"码表空间已满，无法加词！";
+constexpr std::u16string_view kTooLarge = u"码表过大，无法修改！";
+
+} // namespace
+
+void CodeTable::warn(std::u16string_view text) {
+    reporter_.messageBox(text, u"提示", CodeTableReporter::Style::Warning);
+}
+
+bool CodeTable::checkWord(std::u16string_view code, std::u16string_view text,
+                          std::u16string_view noTextMessage) {
+    if (code.empty()) {
+        warn(u"请输入编码！");
+        return false;
+    }
+    // The code must be typed on the current scheme's keys: digits for the keypad scheme, letters
+    // for pinyin.
+    if (!layout_ || !bucketOf(*layout_, code.front()) || code.size() > kMaxFieldBytes ||
+        !std::all_of(code.begin(), code.end(), [this](char16_t c) { return isKey(*layout_, c); })) {
+        warn(u"请输入正确的编码！");
+        return false;
+    }
+    if (text.empty()) {
+        warn(noTextMessage);
+        return false;
+    }
+    return true;
+}
+
+void CodeTable::publishStarts(CodeTableSchemeControl& control) const {
+    for (std::size_t k = 0; k + 1 < starts_.size(); ++k) {
+        control.counts[k] = starts_[k + 1] - starts_[k];
+        control.starts[k] = starts_[k];
+    }
+    control.starts[starts_.size() - 1] = starts_.back();
+}
+
+void CodeTable::promote(std::u16string_view code, std::u16string_view text) {
+    CodeTableSchemeControl* shared = control();
+    if (code.empty() || text.empty() || !shared || !mutex_ || !loaded_ || partial_)
+        return;
+    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    if (!lock.owns() || !ensureCurrentLocked(*shared))
+        return;
+
+    const auto [first, last] = view().bucket(code.front());
+    std::optional<std::size_t> front;
+    for (std::size_t i = first; i < last; ++i) {
+        if (!isPrefixMatch(codes_[i], code))
+            continue;
+        if (!front)
+            front = i;
+        if (texts_[i] == text) {
+            if (i == *front)
+                return;
+            // Entry i goes to the front; the ones between move up one place.
+            std::rotate(codes_.begin() + static_cast<std::ptrdiff_t>(*front),
+                        codes_.begin() + static_cast<std::ptrdiff_t>(i),
+                        codes_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            std::rotate(texts_.begin() + static_cast<std::ptrdiff_t>(*front),
+                        texts_.begin() + static_cast<std::ptrdiff_t>(i),
+                        texts_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            saveLocked(*shared);
+            return;
+        }
+    }
+}
+
+bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
+    if (!checkWord(code, text, u"请输入要造的词组！"))
+        return false;
+    platform::GbkCodec codec;
+    const auto codeBytes = fieldBytes(codec, code);
+    const auto textBytes = fieldBytes(codec, text);
+    if (!codeBytes) {
+        warn(u"请输入正确的编码！");
+        return false;
+    }
+    if (!textBytes) {
+        warn(u"词组过长或含有码表不能保存的字符！");
+        return false;
+    }
+    CodeTableSchemeControl* shared = control();
+    if (!shared || !mutex_ || !loaded_) {
+        warn(kNoTable);
+        return false;
+    }
+    if (partial_) {
+        warn(kTooLarge);
+        return false;
+    }
+    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    if (!lock.owns()) {
+        warn(kBusy);
+        return false;
+    }
+    if (!ensureCurrentLocked(*shared)) {
+        warn(kNoTable);
+        return false;
+    }
+
+    const std::size_t bucket = *bucketOf(*layout_, code.front());
+    const auto [first, last] = view().bucket(code.front());
+    // Before the first entry the new code prefixes; else before the first entry not below it
+    // at any position; else at the end of the bucket.
+    std::size_t at = last;
+    const auto match =
+        std::find_if(codes_.begin() + static_cast<std::ptrdiff_t>(first),
+                     codes_.begin() + static_cast<std::ptrdiff_t>(last),
+                     [code](std::u16string_view e) { return isPrefixMatch(e, code); });
+    if (match != codes_.begin() + static_cast<std::ptrdiff_t>(last)) {
+        at = static_cast<std::size_t>(match - codes_.begin());
+        if (texts_[at] == text) {
+            warn(u"该词组已经存在！");
+            return false;
+        }
+    } else {
+        for (std::size_t i = first; i < last; ++i) {
+            const std::u16string_view entry = codes_[i];
+            bool before = entry.size() >= code.size();
+            for (std::size_t p = 1; before && p < code.size(); ++p)
+                before = code[p] <= entry[p];
+            if (before) {
+                at = i;
+                break;
+            }
+        }
+    }
+
+    // New slots at the fill offsets, each as long as the string's bytes plus its terminator.
+    const std::size_t units = options_.poolBytes / sizeof(char16_t);
+    const auto codeFill = static_cast<std::size_t>(std::max(shared->codeFill, 0));
+    const auto textFill = static_cast<std::size_t>(std::max(shared->textFill, 0));
+    if (codeFill + *codeBytes + 1 > units || textFill + *textBytes + 1 > units) {
+        warn(kPoolFull);
+        return false;
+    }
+    char16_t* codeSlot = static_cast<char16_t*>(codePool_->data()) + codeFill;
+    char16_t* textSlot = static_cast<char16_t*>(textPool_->data()) + textFill;
+    std::copy(code.begin(), code.end(), codeSlot);
+    codeSlot[code.size()] = u'\0';
+    std::copy(text.begin(), text.end(), textSlot);
+    textSlot[text.size()] = u'\0';
+    shared->codeFill = static_cast<std::int32_t>(codeFill + *codeBytes + 1);
+    shared->textFill = static_cast<std::int32_t>(textFill + *textBytes + 1);
+
+    codes_.insert(codes_.begin() + static_cast<std::ptrdiff_t>(at),
+                  std::u16string_view(codeSlot, code.size()));
+    texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(at),
+                  std::u16string_view(textSlot, text.size()));
+    for (std::size_t k = bucket + 1; k < starts_.size(); ++k)
+        ++starts_[k];
+    publishStarts(*shared);
+    saveLocked(*shared);
+    return true;
+}
+
+bool CodeTable::deleteWord(std::u16string_view code, std::u16string_view text) {
+    if (!checkWord(code, text, u"请输入要删除的词组！"))
+        return false;
+    CodeTableSchemeControl* shared = control();
+    if (!shared || !mutex_ || !loaded_) {
+        warn(kNoTable);
+        return false;
+    }
+    if (partial_) {
+        warn(kTooLarge);
+        return false;
+    }
+    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    if (!lock.owns()) {
+        warn(kBusy);
+        return false;
+    }
+    if (!ensureCurrentLocked(*shared)) {
+        warn(kNoTable);
+        return false;
+    }
+
+    const std::size_t bucket = *bucketOf(*layout_, code.front());
+    const auto [first, last] = view().bucket(code.front());
+    for (std::size_t i = first; i < last; ++i) {
+        if (!isPrefixMatch(codes_[i], code) || texts_[i] != text)
+            continue;
+        // Its strings stay in the pools until the next refill.
+        codes_.erase(codes_.begin() + static_cast<std::ptrdiff_t>(i));
+        texts_.erase(texts_.begin() + static_cast<std::ptrdiff_t>(i));
+        for (std::size_t k = bucket + 1; k < starts_.size(); ++k)
+            --starts_[k];
+        publishStarts(*shared);
+        saveLocked(*shared);
+        return true;
+    }
+    warn(u"没有您要删除的词组！");
+    return false;
+}
+
+} // namespace tovi
