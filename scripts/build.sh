@@ -20,6 +20,18 @@ tree() {
 tree build
 tree build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 tree build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+
+# The code tables and data files, generated in the native tree from the Debian dictionaries,
+# go into the Windows package folder.
+data_files=(toviwb.mb tovipy.mb codePyMain.pmt vemoraPY.pmt vemoraSP.pmt deduSPNum.pi)
+if [ -f build/dist/toviwb.mb ]; then
+  mkdir -p build-win/dist
+  for f in "${data_files[@]}"; do cp build/dist/"$f" build-win/dist/; done
+  grep -E '^(toviwb|tovipy)\.mb: ' build/build.log || true
+  echo "data files in build-win/dist"
+else
+  echo "no code tables: install rime-data-wubi and rime-data-pinyin-simp (scripts/setup.sh)" >&2
+fi
 if [ "${1:-}" = --with-sanitizers ]; then
   tree build-asan -DCMAKE_BUILD_TYPE=Debug -DTOVI_SANITIZE=address,undefined
 fi
