@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures (once) and builds the trees: build/ (native), build-win/ (Windows 64-bit),
-# build-win32/ (Windows 32-bit), and with --with-sanitizers build-asan/ (native, ASan + UBSan).
+# build-win32/ (Windows 32-bit), and with --with-sanitizers build-asan/ (native, ASan + UBSan)
+# and build-tsan/ (the native tests under ThreadSanitizer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +14,7 @@ tree() {
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVI_WERROR=ON "$@" >/dev/null
   fi
   echo "building $dir"
-  cmake --build "$dir" -j "$jobs" >"$dir/build.log" 2>&1 ||
+  cmake --build "$dir" -j "$jobs" ${TARGET:+--target "$TARGET"} >"$dir/build.log" 2>&1 ||
     { cat "$dir/build.log"; echo "build of $dir failed" >&2; exit 1; }
 }
 
@@ -34,4 +35,6 @@ else
 fi
 if [ "${1:-}" = --with-sanitizers ]; then
   tree build-asan -DCMAKE_BUILD_TYPE=Debug -DTOVI_SANITIZE=address,undefined
+  # ThreadSanitizer needs only the native tests, for the background table load.
+  TARGET=tovi_native_tests tree build-tsan -DCMAKE_BUILD_TYPE=Debug -DTOVI_SANITIZE=thread
 fi

@@ -7,6 +7,10 @@
 #include "engine/ime_engine.h"
 #include "engine/ime_host.h"
 #include "engine/input_flags.h"
+#include "schemes/char_code_map.h"
+#include "schemes/code_hint_table.h"
+#include "schemes/code_table_loader.h"
+#include "tables/code_table_lookup.h"
 #include "tables/ime_settings.h"
 #include "tables/soft_keyboard.h"
 #include "ui/char_conversions.h"
@@ -15,6 +19,27 @@
 #include <memory>
 
 namespace tovi {
+
+class Module;
+
+// The engine's searches on whatever table the background load has completed; nothing is found
+// while none has.
+class ModuleLookup : public CodeLookup {
+public:
+    explicit ModuleLookup(Module& module) : module_(module) {}
+    CandidateList search(int schemeIndex, const std::u16string& code) override;
+    CandidateList wildcard(const std::u16string& code) override;
+    CandidateList continuations(const std::u16string& lastCode,
+                                const std::u16string& lastCommitted) override;
+    std::u16string textToCommit(const std::u16string& text) override;
+
+private:
+    CodeTableLookup* current();
+
+    Module& module_;
+    CodeTable* table_ = nullptr;
+    std::unique_ptr<CodeTableLookup> lookup_;
+};
 
 class Module : private SchemeChangeHandler {
 public:
@@ -37,9 +62,20 @@ public:
         engine_ = std::move(engine);
     }
     InputFlags& flags() { return flags_; }
-    // The code table's lookups; null while no table is loaded.
-    CodeLookup* lookup() { return lookup_; }
-    void setLookup(CodeLookup* lookup) { lookup_ = lookup; }
+    // The code table's lookups.
+    CodeLookup* lookup() { return lookupOverride_ ? lookupOverride_ : &lookup_; }
+    // Tests put their own lookups in place of the code table's.
+    void setLookup(CodeLookup* lookup) { lookupOverride_ = lookup; }
+    CodeTableLoader& codeTableLoader() { return *loader_; }
+
+    // The rebuilt per-scheme tables: the character code map and the code hint table.
+    void loadSchemeTables();
+    // Destroys the current code table and starts loading the scheme's in the background.
+    void startCodeTableLoad();
+    // The hint shown after a typed code in the candidate window.
+    std::u16string currentCodeHint(const std::u16string& input) const;
+    // The code proposed for a new word in the word maker.
+    std::u16string proposeWordCode(std::u16string_view word) const;
     SoftKeyboard& softKeyboard() { return softKeyboard_; }
     QuoteState& quotes() { return quotes_; }
     ImeHost& host() { return host_; }
@@ -76,7 +112,11 @@ private:
     // engine's own key handling, so it is kept until the next change.
     std::unique_ptr<ImeEngine> retiredEngine_;
     InputFlags flags_;
-    CodeLookup* lookup_ = nullptr;
+    std::unique_ptr<CodeTableLoader> loader_;
+    ModuleLookup lookup_{*this};
+    CodeLookup* lookupOverride_ = nullptr;
+    CharCodeMap charCodes_;
+    std::unique_ptr<CodeHintTable> hints_ = std::make_unique<CodeHintTable>();
     SoftKeyboard softKeyboard_;
     QuoteState quotes_;
     bool secureDesktop_ = false;

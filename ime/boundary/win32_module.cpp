@@ -27,6 +27,20 @@ HBITMAP loadBitmap(const wchar_t* name) {
                                            IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 
+// Plain message boxes without an owner window: the loading thread shows some, and owning them
+// by a window of the input thread would make the two threads wait for each other. It holds no
+// state, so a box may still be open after the module's objects are gone.
+class MessageBoxReporter final : public CodeTableReporter {
+public:
+    void messageBox(std::u16string_view text, std::u16string_view caption, Style style) override {
+        const std::wstring body(text.begin(), text.end());
+        const std::wstring title(caption.begin(), caption.end());
+        MessageBoxW(nullptr, body.c_str(), title.c_str(),
+                    MB_OK | MB_SETFOREGROUND | MB_TOPMOST |
+                        (style == Style::Warning ? MB_ICONWARNING : 0));
+    }
+};
+
 } // namespace
 
 Win32Module::Win32Module(HINSTANCE instance) : instance_(instance) {}
@@ -98,6 +112,10 @@ void Win32Module::startProgram(std::u16string_view commandLine) {
         const platform::UniqueHandle process(info.hProcess);
         const platform::UniqueHandle thread(info.hThread);
     }
+}
+
+std::shared_ptr<CodeTableReporter> Win32Module::codeTableReporter() {
+    return std::make_shared<MessageBoxReporter>();
 }
 
 void Win32Module::sendBackspace() {

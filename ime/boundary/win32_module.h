@@ -36,6 +36,7 @@ public:
     void openUrl(std::u16string_view url) override;
     void startProgram(std::u16string_view commandLine) override;
     void sendBackspace() override;
+    std::shared_ptr<CodeTableReporter> codeTableReporter() override;
 
     ToolWindow statusWindow{L"DEDU_STATUS", &UiPrivate::status};
     ToolWindow promptWindow{L"DEDU_PROMPT", &UiPrivate::prompt};

@@ -2,7 +2,10 @@
 // Windows layer implements it with IMM32 and USER32, tests with a recorder.
 #pragma once
 
+#include "tables/code_table_reporter.h"
+
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace tovi {
@@ -38,6 +41,9 @@ public:
     virtual void startProgram(std::u16string_view commandLine) = 0;
     // Types a Backspace into the application (a press and a release).
     virtual void sendBackspace() = 0;
+    // Where the code tables' message boxes go. The loading thread keeps it, and may show a box
+    // after the host itself is gone, so it must not depend on the host.
+    virtual std::shared_ptr<CodeTableReporter> codeTableReporter() = 0;
 };
 
 } // namespace tovi

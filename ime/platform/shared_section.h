@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tovi::platform {
 
@@ -20,6 +21,10 @@ static_assert(offsetof(SharedControlSection, codeTableBlock) == 8);
 // The process's view of the section. On Windows it is a shared section of the module image; on
 // POSIX a shared-memory object mapped on first use. Null only when POSIX cannot map it.
 SharedControlSection* sharedControlSection();
+
+// Appended to the names of the other shared objects (the code-table pools and mutexes): empty
+// in the module; on POSIX, hosts that choose their own section get objects of their own too.
+std::u16string sharedNameSuffix();
 
 // Adds one to the instance counter and returns the new value. The increment is atomic, so that
 // two processes attaching at once never get the same number.

@@ -7,8 +7,9 @@
 
 namespace tovi::platform {
 namespace {
+constexpr char16_t kDefaultName[] = u"tovi.VemoraH";
 std::u16string& sectionName() {
-    static std::u16string name = u"tovi.VemoraH";
+    static std::u16string name = kDefaultName;
     return name;
 }
 std::optional<SharedMemory>& mapping() {
@@ -20,6 +21,10 @@ std::optional<SharedMemory>& mapping() {
 void setSharedSectionName(const std::u16string& name) {
     mapping().reset();
     sectionName() = name;
+}
+
+std::u16string sharedNameSuffix() {
+    return sectionName() == kDefaultName ? std::u16string() : u"-" + sectionName();
 }
 
 SharedControlSection* sharedControlSection() {

@@ -10,4 +10,8 @@ SharedControlSection* sharedControlSection() {
     return &gSharedSection;
 }
 
+std::u16string sharedNameSuffix() {
+    return {};
+}
+
 } // namespace tovi::platform

@@ -16,6 +16,7 @@
 #include "platform/shared_section.h"
 #include "tables/code_table_control.h"
 #include "tables/code_table_index.h"
+#include "tables/code_table_reporter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,18 +26,6 @@
 #include <vector>
 
 namespace tovi {
-
-// Where the code table's message boxes go (the Windows layer shows them owned by the current
-// context's window; tests record them).
-class CodeTableReporter {
-public:
-    enum class Style : std::uint8_t {
-        Plain,   // OK button only: failures of the load and of the save
-        Warning, // warning icon and OK button: the word maker's refusals
-    };
-    virtual ~CodeTableReporter() = default;
-    virtual void messageBox(std::u16string_view text, std::u16string_view caption, Style style) = 0;
-};
 
 struct CodeTableOptions {
     int schemeIndex = 1;

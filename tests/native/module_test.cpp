@@ -21,6 +21,8 @@ protected:
         platform::setSharedSectionName(name);
     }
     void TearDown() override {
+        if (modulePtr())
+            modulePtr()->codeTableLoader().waitIdle(); // the section goes away below
         detachModule();
         platform::setSharedSectionName(u"tovi.VemoraH");
         platform::SharedMemory::removeName(name);
@@ -40,12 +42,15 @@ TEST_F(ModuleTest, EachAttachTakesTheNextInstanceNumber) {
 
     // Other processes attaching count on from here.
     for (std::uint32_t expected = 2; expected <= 3; ++expected) {
+        modulePtr()->codeTableLoader().waitIdle(); // no thread may hold a lock across fork
         const pid_t child = fork();
         if (child == 0) {
             // The fork copied this process's module; start as a freshly loaded one would.
             detachModule();
             attachModule(host);
-            _exit(static_cast<int>(modulePtr()->instanceNumber()));
+            const auto number = static_cast<int>(modulePtr()->instanceNumber());
+            modulePtr()->codeTableLoader().waitIdle();
+            _exit(number);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -88,6 +88,7 @@ protected:
         std::memset(keys, 0, sizeof(keys));
     }
     void TearDown() override {
+        module().codeTableLoader().waitIdle(); // the section goes away below
         detachModule();
         platform::setSharedSectionName(u"tovi.VemoraH");
         platform::SharedMemory::removeName(kSection);

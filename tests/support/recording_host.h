@@ -5,6 +5,8 @@
 #include "engine/ime_messages.h"
 #include "platform/utf8_path.h"
 
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,7 @@ public:
         programs.emplace_back(commandLine);
     }
     void sendBackspace() override { log.push_back("backspace"); }
+    std::shared_ptr<CodeTableReporter> codeTableReporter() override { return boxes; }
 
     std::vector<HostMessage> messages;
     std::vector<std::u16string> commits;
@@ -74,6 +77,16 @@ public:
     std::vector<unsigned> infoTimes;
     std::vector<std::u16string> urls;
     std::vector<std::u16string> programs;
+    // Message boxes as "caption: text"; the loading thread may add to them.
+    struct Boxes : CodeTableReporter {
+        void messageBox(std::u16string_view text, std::u16string_view caption, Style) override {
+            const std::lock_guard lock(mutex);
+            shown.push_back(std::u16string(caption) + u": " + std::u16string(text));
+        }
+        std::mutex mutex;
+        std::vector<std::u16string> shown;
+    };
+    std::shared_ptr<Boxes> boxes = std::make_shared<Boxes>();
     bool liveKeys[256] = {};
 };
 

@@ -47,10 +47,14 @@ protected:
         ImmDestroyContext(context);
         unload();
     }
+    // Unloads the module and waits until it is gone: its background table load holds it until
+    // the load ends, and detach (which writes config.ini) runs only then.
     void unload() {
         if (module)
             FreeLibrary(module);
         module = nullptr;
+        for (int i = 0; i < 1000 && GetModuleHandleW(L"tovi.ime"); ++i)
+            Sleep(10);
     }
 
     // Presses a key; returns whether the module claimed it, and collects what ImeToAsciiEx put

@@ -1,5 +1,7 @@
 #include "win_test_support.h"
 
+#include "tables/code_table_file.h"
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -16,8 +18,13 @@ ScratchFolder::ScratchFolder() {
     for (;;) {
         path_ = std::wstring(temp) + L"tovi-wintest-" + std::to_wstring(GetCurrentProcessId()) +
                 L"-" + std::to_wstring(++serial);
-        if (CreateDirectoryW(path_.c_str(), nullptr))
+        if (CreateDirectoryW(path_.c_str(), nullptr)) {
+            // Empty but valid code tables: a module loaded with this folder finds its tables and
+            // shows no failure box that nobody is there to close.
+            writeBytes(file(L"toviwb.mb"), writeCodeTable(CodeTableData(CodeTableLayout::Digits)));
+            writeBytes(file(L"tovipy.mb"), writeCodeTable(CodeTableData(CodeTableLayout::Letters)));
             return;
+        }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             throw std::runtime_error("CreateDirectoryW failed");
     }
