@@ -2,6 +2,7 @@
 // for every press and release, ImeToAsciiEx for the claimed presses, with key-state arrays as
 // the system fills them.
 #include "boundary/imm_ddk.h"
+#include "tables/code_table_file.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,83 @@ TEST_F(KeySequence, CtrlCombinationsNeitherSwitchNorReachTheModule) {
     unload();
     EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")).substr(0, 18),
               "IME_SETTINGS 161\r\n");
+}
+
+// Typing words with small tables of the test's own, as the application sees it.
+class Typing : public KeySequence {
+protected:
+    void SetUp() override {
+        CodeTableData keypad(CodeTableLayout::Digits);
+        ASSERT_EQ(keypad.append(u"2321", u"中"), EntryFault::None);
+        ASSERT_EQ(keypad.append(u"23212411", u"中国"), EntryFault::None);
+        wintest::writeBytes(scratch.file(L"toviwb.mb"), writeCodeTable(keypad));
+        CodeTableData pinyin(CodeTableLayout::Letters);
+        ASSERT_EQ(pinyin.append(u"nihao", u"你好"), EntryFault::None);
+        ASSERT_EQ(pinyin.append(u"nihao", u"拟好"), EntryFault::None);
+        wintest::writeBytes(scratch.file(L"tovipy.mb"), writeCodeTable(pinyin));
+        KeySequence::SetUp();
+    }
+    void keypad(const char* digits) {
+        for (const char* d = digits; *d; ++d)
+            press(VK_NUMPAD0 + (*d - '0'), 0x47, static_cast<wchar_t>(*d)),
+                release(VK_NUMPAD0 + (*d - '0'), 0x47);
+    }
+    void letters(const char* text) {
+        for (const char* c = text; *c; ++c) {
+            const UINT key = static_cast<UINT>(*c - 'a' + 'A');
+            press(key, MapVirtualKeyW(key, MAPVK_VK_TO_VSC), static_cast<wchar_t>(*c));
+            release(key, MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        }
+    }
+    // The table loads in the background: a code typed before it is there finds nothing.
+    template <typename Type>
+    bool typeOnceLoaded(Type type, const std::wstring& expected) {
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            messages.clear();
+            type();
+            if (result() == expected)
+                return true;
+            press(VK_ESCAPE, 0x01, L'\x1b');
+            release(VK_ESCAPE, 0x01);
+            Sleep(20);
+        }
+        return false;
+    }
+    static void expectCommitThenEnds(const std::vector<Message>& seen, std::size_t from) {
+        ASSERT_GE(seen.size(), from + 2);
+        EXPECT_EQ(seen[from], kResult);
+        for (std::size_t i = from + 1; i < seen.size(); ++i)
+            EXPECT_EQ(seen[i], kEnd) << i;
+    }
+};
+
+TEST_F(Typing, KeypadCodeCommitsItsWordWithTheMessagesAnApplicationExpects) {
+    ASSERT_TRUE(typeOnceLoaded(
+        [&] {
+            keypad("2321");
+            press(VK_NUMPAD0, 0x52, L'0');
+        },
+        L"中"));
+    // Start, an update per digit, then the result and the end of the composition.
+    ASSERT_GE(messages.size(), 6u);
+    EXPECT_EQ(messages[0], kStart);
+    for (std::size_t i = 1; i <= 4; ++i)
+        EXPECT_EQ(messages[i], (Message{WM_IME_COMPOSITION, 0})) << i;
+    expectCommitThenEnds(messages, 5);
+}
+
+TEST_F(Typing, PinyinWordIsChosenWithTheDigitRow) {
+    tapRightCtrl(); // to the pinyin scheme
+    keypad("2");    // nothing of the keypad scheme works now: the keypad is the application's
+    EXPECT_TRUE(messages.empty());
+    ASSERT_TRUE(typeOnceLoaded(
+        [&] {
+            letters("nihao");
+            press('2', 0x03, L'2');
+        },
+        L"拟好"));
+    EXPECT_EQ(messages[0], kStart);
+    expectCommitThenEnds(messages, 6);
 }
 
 } // namespace
