@@ -83,6 +83,25 @@ TEST_F(ModuleTest, SchemeChangeClearsInputAndRebuildsTheEngine) {
     EXPECT_EQ(host.infos.back(), u"组词方法:先输入声母，再输入韵母。");
 }
 
+TEST_F(ModuleTest, SchemeChangeRebuildsTheSchemeTables) {
+    // codePyMain.pmt: "1<TAB>横区" in UTF-16LE with a mark.
+    folder.write("codePyMain.pmt", std::string("\xFF\xFE"
+                                               "1\0\t\0\x2A\x6A\x3A\x53",
+                                               10));
+    attachModule(host);
+    Module& module = *modulePtr();
+    EXPECT_EQ(module.currentCodeHint(u"1"), u"横区");
+    module.settings().setScheme(2);
+    EXPECT_EQ(module.currentCodeHint(u"1"), u""); // the plain table at once
+    EXPECT_NE(module.engine(), nullptr);
+    module.settings().setScheme(3);
+    EXPECT_EQ(module.engine(), nullptr);              // no engine, tables still rebuilt
+    EXPECT_EQ(module.proposeWordCode(u"中国"), u"0"); // no codes: only the separator part
+    module.settings().setScheme(1);
+    EXPECT_NE(module.engine(), nullptr);
+    EXPECT_EQ(module.currentCodeHint(u"1"), u"横区");
+}
+
 TEST_F(ModuleTest, SecureDesktopIsRememberedForGood) {
     attachModule(host);
     EXPECT_TRUE(modulePtr()->mayLaunch());
