@@ -46,8 +46,9 @@ public:
             const UINT count = toAscii_(key | (static_cast<UINT>(unit) << 16), scan, keys_,
                                         &buffer.list, 0, context_);
             for (UINT i = 0; i < count && i < 32; ++i)
-                committed = committed || (buffer.list.TransMsg[i].message == WM_IME_COMPOSITION &&
-                                          (buffer.list.TransMsg[i].lParam & GCS_RESULTSTR));
+                committed =
+                    committed || (transMsgEntries(&buffer.list)[i].message == WM_IME_COMPOSITION &&
+                                  (transMsgEntries(&buffer.list)[i].lParam & GCS_RESULTSTR));
         }
         keys_[key] &= 0x7F;
         sync();

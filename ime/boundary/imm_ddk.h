@@ -30,7 +30,7 @@ using LPTRANSMSG = TRANSMSG*;
 
 struct TRANSMSGLIST {
     UINT uMsgCount;
-    TRANSMSG TransMsg[1];
+    TRANSMSG TransMsg[1]; // uMsgCount entries in fact: use transMsgEntries
 };
 using LPTRANSMSGLIST = TRANSMSGLIST*;
 
@@ -99,6 +99,13 @@ BOOL WINAPI ImmShowSoftKeyboard(HWND, int);
 BOOL WINAPI ImmDestroySoftKeyboard(HWND);
 
 } // extern "C"
+
+// The entries of a message list. The structure declares one, but the list holds uMsgCount;
+// indexing the declared array past its first entry would be undefined, and optimisers act on it.
+inline TRANSMSG* transMsgEntries(TRANSMSGLIST* list) {
+    return reinterpret_cast<TRANSMSG*>(reinterpret_cast<BYTE*>(list) +
+                                       offsetof(TRANSMSGLIST, TransMsg));
+}
 
 // Window extra bytes of the UI window: the context and the private block handles.
 #ifndef IMMGWL_IMC

@@ -32,7 +32,7 @@ UINT MessageSink::finish() {
     UINT delivered = 0;
     overflowed_ = messages_.size() >= capacity && !messages_.empty();
     if (!overflowed_) {
-        std::copy(messages_.begin(), messages_.end(), list_->TransMsg);
+        std::copy(messages_.begin(), messages_.end(), transMsgEntries(list_));
         delivered = static_cast<UINT>(messages_.size());
     } else {
         generateThroughBuffer(context_, messages_.data(), messages_.size());

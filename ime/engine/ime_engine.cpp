@@ -319,6 +319,14 @@ void ImeEngine::SendEndComposition() {
         module_.host().generateMessage(context_, msg::ImeEndComposition, 0, 0);
 }
 
+void ImeEngine::turnPage(bool forward) {
+    if (forward)
+        candidates_.nextPage(module_.host(), module_.settings().has(flag::VerticalLayout));
+    else
+        candidates_.previousPage(module_.host());
+    SendCompositionUpdate();
+}
+
 void ImeEngine::ShowInfoMessage(std::u16string_view text, unsigned milliseconds) {
     module_.host().showInfoMessage(text, milliseconds);
 }

@@ -61,6 +61,8 @@ public:
     void SendCompositionUpdate();
     void SendEndComposition();
     void ShowInfoMessage(std::u16string_view text, unsigned milliseconds);
+    // The paging keys of the schemes: a page on or back, then the composition update.
+    void turnPage(bool forward);
 
     const std::u16string& lastCommitted() const { return lastCommitted_; }
     const std::u16string& lastCode() const { return lastCode_; }

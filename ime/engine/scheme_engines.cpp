@@ -23,12 +23,8 @@ void KeypadEngine::OnChar(char16_t unit) {
         confirm();
     } else if (unit == u'^') {
         backspace();
-    } else if (unit == u'+') {
-        candidates_.nextPage(host, module_.settings().has(flag::VerticalLayout));
-        SendCompositionUpdate();
-    } else if (unit == u'-') {
-        candidates_.previousPage(host);
-        SendCompositionUpdate();
+    } else if (unit == u'+' || unit == u'-') {
+        turnPage(unit == u'+');
     } else if (unit == u'%') {
         if (module_.settings().has(flag::WordAssociation)) {
             SendStartComposition();
@@ -155,12 +151,8 @@ void PinyinEngine::OnChar(char16_t unit) {
         SelectCandidate(0);
         module_.resetInput();
         SendEndComposition();
-    } else if (unit == u'+') {
-        candidates_.nextPage(host, module_.settings().has(flag::VerticalLayout));
-        SendCompositionUpdate();
-    } else if (unit == u'-') {
-        candidates_.previousPage(host);
-        SendCompositionUpdate();
+    } else if (unit == u'+' || unit == u'-') {
+        turnPage(unit == u'+');
     } else if (unit == u'^') {
         if (code_.empty()) {
             host.sendBackspace();

@@ -2,23 +2,13 @@
 
 #include "platform/file_io.h"
 #include "platform/install_folder.h"
+#include "tables/code_table_control.h"
 #include "tables/code_table_file.h"
 
 #include <vector>
 
 namespace tovi {
 namespace {
-
-const char16_t* fileOfScheme(int schemeIndex) {
-    switch (schemeIndex) {
-    case 1:
-        return u"toviwb.mb";
-    case 2:
-        return u"tovipy.mb";
-    default:
-        return u"tovi.mb";
-    }
-}
 
 // Larger files are refused by the parser anyway; reading stops here.
 constexpr std::size_t kMaxFile = 64u << 20;
@@ -41,7 +31,7 @@ CharCodeMap::CharCodeMap(int schemeIndex) {
     const auto layout = layoutOfScheme(schemeIndex);
     if (!layout)
         return;
-    const std::string bytes = readWhole(platform::installFilePath(fileOfScheme(schemeIndex)));
+    const std::string bytes = readWhole(platform::installFilePath(codeTableFileName(schemeIndex)));
     if (bytes.empty() || bytes.size() > kMaxFile)
         return;
     const CodeTableParse parsed = parseCodeTable(std::string_view(bytes), *layout);

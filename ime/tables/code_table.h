@@ -97,6 +97,12 @@ private:
     bool checkWord(std::u16string_view code, std::u16string_view text,
                    std::u16string_view noTextMessage);
     void publishStarts(CodeTableSchemeControl& control) const;
+    template <typename Edit>
+    bool underEditLock(Edit edit);
+    bool insertWord(CodeTableSchemeControl& control, std::u16string_view code,
+                    std::u16string_view text, std::size_t codeBytes, std::size_t textBytes);
+    bool removeWord(CodeTableSchemeControl& control, std::u16string_view code,
+                    std::u16string_view text);
 
     CodeTableOptions options_;
     CodeTableReporter& reporter_;

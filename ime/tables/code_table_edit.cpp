@@ -100,20 +100,10 @@ void CodeTable::promote(std::u16string_view code, std::u16string_view text) {
     }
 }
 
-bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
-    if (!checkWord(code, text, u"请输入要造的词组！"))
-        return false;
-    platform::GbkCodec codec;
-    const auto codeBytes = fieldBytes(codec, code);
-    const auto textBytes = fieldBytes(codec, text);
-    if (!codeBytes) {
-        warn(u"请输入正确的编码！");
-        return false;
-    }
-    if (!textBytes) {
-        warn(u"词组过长或含有码表不能保存的字符！");
-        return false;
-    }
+// Runs an edit of the word maker with the scheme's lock held and the index current; refuses
+// with a message when there is no table, it is partial, or the lock cannot be had.
+template <typename Edit>
+bool CodeTable::underEditLock(Edit edit) {
     CodeTableSchemeControl* shared = control();
     if (!shared || !mutex_ || !loaded_) {
         warn(kNoTable);
@@ -132,7 +122,31 @@ bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
         warn(kNoTable);
         return false;
     }
+    return edit(*shared);
+}
 
+bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
+    if (!checkWord(code, text, u"请输入要造的词组！"))
+        return false;
+    platform::GbkCodec codec;
+    const auto codeBytes = fieldBytes(codec, code);
+    const auto textBytes = fieldBytes(codec, text);
+    if (!codeBytes) {
+        warn(u"请输入正确的编码！");
+        return false;
+    }
+    if (!textBytes) {
+        warn(u"词组过长或含有码表不能保存的字符！");
+        return false;
+    }
+    return underEditLock([&](CodeTableSchemeControl& control) {
+        return insertWord(control, code, text, *codeBytes, *textBytes);
+    });
+}
+
+bool CodeTable::insertWord(CodeTableSchemeControl& control, std::u16string_view code,
+                           std::u16string_view text, std::size_t codeBytes, std::size_t textBytes) {
+    CodeTableSchemeControl* shared = &control;
     const std::size_t bucket = *bucketOf(*layout_, code.front());
     const auto [first, last] = view().bucket(code.front());
     // Before the first entry the new code prefixes; else before the first entry not below it
@@ -165,7 +179,7 @@ bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
     const std::size_t units = options_.poolBytes / sizeof(char16_t);
     const auto codeFill = static_cast<std::size_t>(std::max(shared->codeFill, 0));
     const auto textFill = static_cast<std::size_t>(std::max(shared->textFill, 0));
-    if (codeFill + *codeBytes + 1 > units || textFill + *textBytes + 1 > units) {
+    if (codeFill + codeBytes + 1 > units || textFill + textBytes + 1 > units) {
         warn(kPoolFull);
         return false;
     }
@@ -175,8 +189,8 @@ bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
     codeSlot[code.size()] = u'\0';
     std::copy(text.begin(), text.end(), textSlot);
     textSlot[text.size()] = u'\0';
-    shared->codeFill = static_cast<std::int32_t>(codeFill + *codeBytes + 1);
-    shared->textFill = static_cast<std::int32_t>(textFill + *textBytes + 1);
+    shared->codeFill = static_cast<std::int32_t>(codeFill + codeBytes + 1);
+    shared->textFill = static_cast<std::int32_t>(textFill + textBytes + 1);
 
     codes_.insert(codes_.begin() + static_cast<std::ptrdiff_t>(at),
                   std::u16string_view(codeSlot, code.size()));
@@ -192,25 +206,13 @@ bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
 bool CodeTable::deleteWord(std::u16string_view code, std::u16string_view text) {
     if (!checkWord(code, text, u"请输入要删除的词组！"))
         return false;
-    CodeTableSchemeControl* shared = control();
-    if (!shared || !mutex_ || !loaded_) {
-        warn(kNoTable);
-        return false;
-    }
-    if (partial_) {
-        warn(kTooLarge);
-        return false;
-    }
-    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
-    if (!lock.owns()) {
-        warn(kBusy);
-        return false;
-    }
-    if (!ensureCurrentLocked(*shared)) {
-        warn(kNoTable);
-        return false;
-    }
+    return underEditLock(
+        [&](CodeTableSchemeControl& control) { return removeWord(control, code, text); });
+}
 
+bool CodeTable::removeWord(CodeTableSchemeControl& control, std::u16string_view code,
+                           std::u16string_view text) {
+    CodeTableSchemeControl* shared = &control;
     const std::size_t bucket = *bucketOf(*layout_, code.front());
     const auto [first, last] = view().bucket(code.front());
     for (std::size_t i = first; i < last; ++i) {

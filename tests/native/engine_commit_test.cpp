@@ -77,7 +77,7 @@ TEST_F(EngineTest, AShownSoftKeyboardTakesItsKeysAndCommitsThem) {
     EXPECT_TRUE(press('Q', u'q'));
     EXPECT_EQ(host.commits.back(), u"q"); // a key without a symbol of its own: its character
     EXPECT_TRUE(testEngine().chars.empty());
-    EXPECT_FALSE(press(vk::Left)); // not a key of the keyboard
+    EXPECT_FALSE(press(vk::Left));       // not a key of the keyboard
     module().flags().englishMode = true; // as the right-Shift tap leaves it
     module().settings().flags &= ~flag::FullWidthSymbols;
     EXPECT_FALSE(press(vk::OemComma, u','));

@@ -40,7 +40,7 @@ struct MessageList {
     }
     TRANSMSGLIST* list() { return reinterpret_cast<TRANSMSGLIST*>(storage.data()); }
     Seen at(UINT i) {
-        const TRANSMSG& m = list()->TransMsg[i];
+        const TRANSMSG& m = transMsgEntries(list())[i];
         return {m.message, m.wParam, m.lParam};
     }
     std::vector<BYTE> storage;

@@ -74,7 +74,8 @@ protected:
         const UINT count =
             toAscii(key | (static_cast<UINT>(unit) << 16), scan, keys, &buffer.list, 0, context);
         for (UINT i = 0; i < count && i < 16; ++i)
-            messages.push_back({buffer.list.TransMsg[i].message, buffer.list.TransMsg[i].lParam});
+            messages.push_back({transMsgEntries(&buffer.list)[i].message,
+                                transMsgEntries(&buffer.list)[i].lParam});
         return true;
     }
     bool release(UINT key, UINT scan, bool extended = false) {
