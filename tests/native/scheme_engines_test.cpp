@@ -80,6 +80,11 @@ TEST_F(KeypadScheme, MainRowDigitsAndLettersAreNeverClaimed) {
     EXPECT_EQ(host.infos.back(), u"已至最前页！");
 }
 
+TEST_F(KeypadScheme, SpaceWithCandidatesButNoCodeIsEaten) {
+    engine().candidates() = CandidateList({u"中"}, u"", nullptr, false);
+    EXPECT_TRUE(press(vk::Space, u' ')); // the keypad scheme's Space always selects
+}
+
 TEST_F(KeypadScheme, CompanionGetsTheLastCommittedCharacterWithAQuotedPath) {
     tap(vk::Multiply, u'*');
     EXPECT_TRUE(host.programs.empty()); // nothing committed yet
