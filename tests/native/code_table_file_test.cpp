@@ -1,5 +1,7 @@
 #include "tables/code_table_file.h"
 
+#include "raw_table_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,21 +12,9 @@
 namespace tovi {
 namespace {
 
-// Files are built byte by byte here, independently of writeCodeTable, so that a test can also
-// build the broken ones.
-std::string le32(std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    return {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-            static_cast<char>((u >> 16) & 0xFF), static_cast<char>((u >> 24) & 0xFF)};
-}
-
-std::string field(const std::string& bytes) {
-    return static_cast<char>(static_cast<unsigned char>(bytes.size())) + bytes;
-}
-
-std::string entry(const std::string& code, const std::string& text) {
-    return field(code) + field(text);
-}
+using test::entry;
+using test::field;
+using test::le32;
 
 std::string header(const std::vector<std::int32_t>& counts,
                    const std::vector<std::int32_t>& starts) {

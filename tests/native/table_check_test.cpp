@@ -1,5 +1,7 @@
 #include "table_check.h"
 
+#include "raw_table_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,20 +11,9 @@
 namespace tovi::tools {
 namespace {
 
-// Files are put together byte by byte so that every kind of damage can be made.
-std::string le32(std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    return {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-            static_cast<char>((u >> 16) & 0xFF), static_cast<char>((u >> 24) & 0xFF)};
-}
-
-std::string field(const std::string& bytes) {
-    return static_cast<char>(static_cast<unsigned char>(bytes.size())) + bytes;
-}
-
-std::string entry(const std::string& code, const std::string& text) {
-    return field(code) + field(text);
-}
+using test::entry;
+using test::field;
+using test::le32;
 
 // A keypad header with consistent starts for the given counts (9 buckets).
 std::string keypadHeader(std::vector<std::int32_t> counts) {
