@@ -122,7 +122,7 @@ void FirstLoad(benchmark::State& state) {
         CodeTable t = f.table(scheme, 1);
         state.ResumeTiming();
         t.load();
-        benchmark::DoNotOptimize(t.view().codes.data());
+        benchmark::DoNotOptimize(t.view().entries.data());
         state.PauseTiming();
         if (!t.lastLoad().refilled)
             state.SkipWithError("did not refill");
@@ -142,7 +142,7 @@ void AttachingLoad(benchmark::State& state) {
         t.load();
         if (t.lastLoad().refilled)
             state.SkipWithError("refilled");
-        benchmark::DoNotOptimize(t.view().codes.data());
+        benchmark::DoNotOptimize(t.view().entries.data());
     }
 }
 BENCHMARK(AttachingLoad)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 
 #include "utf8_path.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -82,6 +83,15 @@ std::optional<SharedMemory> SharedMemory::openOrCreate(const std::u16string& nam
     if (data == MAP_FAILED)
         return std::nullopt;
     return SharedMemory(std::move(handle), data, size, existed);
+}
+
+void SharedMemory::prefetch(std::size_t bytes) const {
+#ifdef MADV_POPULATE_READ
+    if (data_ && bytes > 0)
+        ::madvise(data_, std::min(bytes, size_), MADV_POPULATE_READ);
+#else
+    (void)bytes;
+#endif
 }
 
 void SharedMemory::removeName(const std::u16string& name) {

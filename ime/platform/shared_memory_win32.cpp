@@ -2,6 +2,7 @@
 
 #include "win32_handle.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <windows.h>
@@ -54,6 +55,26 @@ std::optional<SharedMemory> SharedMemory::openOrCreate(const std::u16string& nam
     if (!data)
         return std::nullopt;
     return SharedMemory(std::move(handle), data, size, existed);
+}
+
+void SharedMemory::prefetch(std::size_t bytes) const {
+    if (!data_ || bytes == 0)
+        return;
+    // PrefetchVirtualMemory exists from Windows 8 on; looked up so that the module still loads
+    // where it does not.
+    struct Range {
+        void* address;
+        SIZE_T bytes;
+    };
+    using Prefetch = BOOL(WINAPI*)(HANDLE, ULONG_PTR, Range*, ULONG);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto prefetchMemory = kernel ? reinterpret_cast<Prefetch>(reinterpret_cast<void (*)()>(
+                                             GetProcAddress(kernel, "PrefetchVirtualMemory")))
+                                       : nullptr;
+    if (!prefetchMemory)
+        return;
+    Range range{data_, std::min(bytes, size_)};
+    prefetchMemory(GetCurrentProcess(), 1, &range, 0);
 }
 
 void SharedMemory::removeName(const std::u16string&) {}

@@ -23,19 +23,35 @@ std::uint32_t maskBit(std::uint32_t instanceNumber) {
     return std::uint32_t{1} << (instanceNumber % 32);
 }
 
+// Size of an open file, none when it cannot be told.
+std::optional<std::size_t> fileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return std::nullopt;
+    const long size = std::ftell(file);
+    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0)
+        return std::nullopt;
+    return static_cast<std::size_t>(size);
+}
+
 // Reads a whole file, at most one byte more than any acceptable table so that a larger one is
-// refused by the framing.
+// refused by the framing. The buffer is sized once from the file's size: a table is megabytes,
+// and growing it step by step would touch twice the memory.
 std::optional<std::string> readFile(const std::u16string& path) {
     const platform::FilePtr file = platform::openFile(path, "rb");
     if (!file)
         return std::nullopt;
+    const std::size_t limit = kMaxCodeTableFileBytes + 1;
     std::string bytes;
-    std::array<char, 1 << 16> chunk{};
-    while (bytes.size() <= kMaxCodeTableFileBytes) {
-        const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        bytes.append(chunk.data(), n);
-        if (n < chunk.size())
+    bytes.resize(std::min(fileSize(file.get()).value_or(0), limit));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    // The file may have grown since its size was taken.
+    std::array<char, 4096> chunk{};
+    while (bytes.size() < limit && !std::ferror(file.get()) && !std::feof(file.get())) {
+        const std::size_t n =
+            std::fread(chunk.data(), 1, std::min(chunk.size(), limit - bytes.size()), file.get());
+        if (n == 0)
             break;
+        bytes.append(chunk.data(), n);
     }
     if (std::ferror(file.get()))
         return std::nullopt;
@@ -74,8 +90,7 @@ std::optional<std::size_t> slotLength(const char16_t* slot, std::size_t units) {
 // The index a load builds before it replaces the old one.
 struct BuiltIndex {
     std::vector<std::int32_t> counts;
-    std::vector<std::u16string_view> codes;
-    std::vector<std::u16string_view> texts;
+    std::vector<IndexEntry> entries;
     std::size_t codeFill = 0;
     std::size_t textFill = 0;
     std::size_t skipped = 0;
@@ -96,19 +111,22 @@ std::optional<BuiltIndex> fillOrIndex(bool refill, std::span<const std::byte> fi
                                       const Pools& pools) {
     BuiltIndex built;
     built.counts.assign(bucketCount(layout), 0);
-    built.codes.reserve(frame.entries.size());
-    built.texts.reserve(frame.entries.size());
+    built.entries.reserve(frame.entryCount);
     platform::GbkCodec codec;
 
-    for (const FramedEntry& e : frame.entries) {
+    FramedEntryCursor cursor = frame.entries();
+    while (const auto framed = cursor.next()) {
+        const FramedEntry& e = *framed;
         const std::size_t codeSlot = e.codeBytes + 1u;
         const std::size_t textSlot = e.textBytes + 1u;
         if (built.codeFill + codeSlot > pools.units || built.textFill + textSlot > pools.units) {
             built.poolFull = true;
             break;
         }
-        char16_t* code = pools.code + built.codeFill;
-        char16_t* text = pools.text + built.textFill;
+        const std::size_t codeOffset = built.codeFill;
+        const std::size_t textOffset = built.textFill;
+        char16_t* code = pools.code + codeOffset;
+        char16_t* text = pools.text + textOffset;
         built.codeFill += codeSlot;
         built.textFill += textSlot;
 
@@ -160,8 +178,11 @@ std::optional<BuiltIndex> fillOrIndex(bool refill, std::span<const std::byte> fi
             ++built.skipped;
             continue;
         }
-        built.codes.emplace_back(code, codeLength);
-        built.texts.emplace_back(text, textLength);
+        // Offsets stay below the pool size and lengths below the slot size (at most 128 units),
+        // so both fit their fields.
+        built.entries.push_back(IndexEntry{
+            static_cast<std::uint32_t>(codeOffset), static_cast<std::uint32_t>(textOffset),
+            static_cast<std::uint8_t>(codeLength), static_cast<std::uint8_t>(textLength)});
         ++built.counts[e.bucket];
     }
     return built;
@@ -192,16 +213,16 @@ std::uint32_t CodeTable::sharedGeneration() const {
 
 CodeTableView CodeTable::view() const {
     if (!loaded_)
-        return CodeTableView{layout_.value_or(CodeTableLayout::Digits), {}, {}, {}};
-    return CodeTableView{*layout_, starts_, codes_, texts_};
+        return CodeTableView{layout_.value_or(CodeTableLayout::Digits), {}, nullptr, nullptr, {}};
+    return CodeTableView{*layout_, starts_, static_cast<const char16_t*>(codePool_->data()),
+                         static_cast<const char16_t*>(textPool_->data()), entries_};
 }
 
 void CodeTable::dropIndex() {
     loaded_ = false;
     partial_ = false;
     starts_.clear();
-    codes_.clear();
-    texts_.clear();
+    entries_.clear();
 }
 
 void CodeTable::unload() {
@@ -270,8 +291,11 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
     bool refill = !control.filled || control.stale || control.fileSize != bytes->size() ||
                   control.fileHash != hash || control.poolUnits != pools.units;
     std::optional<BuiltIndex> built;
-    if (!refill)
+    if (!refill) {
+        codePool_->prefetch(static_cast<std::size_t>(std::max(control.codeFill, 0)) * 2);
+        textPool_->prefetch(static_cast<std::size_t>(std::max(control.textFill, 0)) * 2);
         built = fillOrIndex(false, file, frame, *layout_, pools);
+    }
     if (!built) {
         refill = true;
         // A crash from here on leaves the pools marked unfilled for the next process.
@@ -296,11 +320,10 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
         // Processes indexed over the old contents must load again.
         sharedWord(control.generation).fetch_add(1);
     }
-    codes_ = std::move(built->codes);
-    texts_ = std::move(built->texts);
+    entries_ = std::move(built->entries);
     loaded_ = true;
     partial_ = built->poolFull;
-    report_ = CodeTableLoadReport{refill, built->poolFull, codes_.size(), built->skipped};
+    report_ = CodeTableLoadReport{refill, built->poolFull, entries_.size(), built->skipped};
     generation_ = sharedWord(control.generation).load();
     sharedWord(control.mappedMask).fetch_or(maskBit(options_.instanceNumber));
 }
@@ -353,7 +376,8 @@ bool CodeTable::saveLocked(CodeTableSchemeControl& control) {
     const std::size_t buckets = bucketCount(*layout_);
     std::vector<std::int32_t> counts(buckets, 0);
     std::string body;
-    body.reserve(codes_.size() * 12);
+    body.reserve(entries_.size() * 12);
+    const CodeTableView index = view();
     platform::GbkCodec codec;
     std::array<char, 2 * kMaxFieldBytes> code{};
     std::array<char, 2 * kMaxFieldBytes> text{};
@@ -361,10 +385,10 @@ bool CodeTable::saveLocked(CodeTableSchemeControl& control) {
         const auto first = static_cast<std::size_t>(starts_[b]);
         const auto last = static_cast<std::size_t>(starts_[b + 1]);
         for (std::size_t i = first; i < last; ++i) {
-            if (codes_[i].size() > kMaxFieldBytes || texts_[i].size() > kMaxFieldBytes)
+            if (index.code(i).size() > kMaxFieldBytes || index.text(i).size() > kMaxFieldBytes)
                 continue;
-            const auto c = codec.encode(codes_[i], code);
-            const auto t = codec.encode(texts_[i], text);
+            const auto c = codec.encode(index.code(i), code);
+            const auto t = codec.encode(index.text(i), text);
             // Strings that cannot be written back are left out rather than written wrongly.
             if (!c || !t || *c == 0 || *t == 0 || *c > kMaxFieldBytes || *t > kMaxFieldBytes)
                 continue;

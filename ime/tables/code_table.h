@@ -119,8 +119,7 @@ private:
     // Generation the index (or the failed load) belongs to.
     std::optional<std::uint32_t> generation_;
     std::vector<std::int32_t> starts_;
-    std::vector<std::u16string_view> codes_;
-    std::vector<std::u16string_view> texts_;
+    std::vector<IndexEntry> entries_;
     CodeTableLoadReport report_;
 };
 

@@ -11,10 +11,6 @@
 namespace tovi {
 namespace {
 
-bool isPrefixMatch(std::u16string_view entry, std::u16string_view typed) {
-    return entry.size() >= typed.size() && entry.substr(1, typed.size() - 1) == typed.substr(1);
-}
-
 bool isKey(CodeTableLayout layout, char16_t c) {
     return layout == CodeTableLayout::Digits ? (c >= u'0' && c <= u'9') : (c >= u'a' && c <= u'z');
 }
@@ -77,23 +73,21 @@ void CodeTable::promote(std::u16string_view code, std::u16string_view text) {
     if (!lock.owns() || !ensureCurrentLocked(*shared))
         return;
 
-    const auto [first, last] = view().bucket(code.front());
+    const CodeTableView index = view();
+    const auto [first, last] = index.bucket(code.front());
     std::optional<std::size_t> front;
     for (std::size_t i = first; i < last; ++i) {
-        if (!isPrefixMatch(codes_[i], code))
+        if (!isPrefixMatch(index.code(i), code))
             continue;
         if (!front)
             front = i;
-        if (texts_[i] == text) {
+        if (index.text(i) == text) {
             if (i == *front)
                 return;
             // Entry i goes to the front; the ones between move up one place.
-            std::rotate(codes_.begin() + static_cast<std::ptrdiff_t>(*front),
-                        codes_.begin() + static_cast<std::ptrdiff_t>(i),
-                        codes_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
-            std::rotate(texts_.begin() + static_cast<std::ptrdiff_t>(*front),
-                        texts_.begin() + static_cast<std::ptrdiff_t>(i),
-                        texts_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            std::rotate(entries_.begin() + static_cast<std::ptrdiff_t>(*front),
+                        entries_.begin() + static_cast<std::ptrdiff_t>(i),
+                        entries_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
             saveLocked(*shared);
             return;
         }
@@ -148,23 +142,23 @@ bool CodeTable::insertWord(CodeTableSchemeControl& control, std::u16string_view 
                            std::u16string_view text, std::size_t codeBytes, std::size_t textBytes) {
     CodeTableSchemeControl* shared = &control;
     const std::size_t bucket = *bucketOf(*layout_, code.front());
-    const auto [first, last] = view().bucket(code.front());
+    const CodeTableView index = view();
+    const auto [first, last] = index.bucket(code.front());
     // Before the first entry the new code prefixes; else before the first entry not below it
     // at any position; else at the end of the bucket.
     std::size_t at = last;
-    const auto match =
-        std::find_if(codes_.begin() + static_cast<std::ptrdiff_t>(first),
-                     codes_.begin() + static_cast<std::ptrdiff_t>(last),
-                     [code](std::u16string_view e) { return isPrefixMatch(e, code); });
-    if (match != codes_.begin() + static_cast<std::ptrdiff_t>(last)) {
-        at = static_cast<std::size_t>(match - codes_.begin());
-        if (texts_[at] == text) {
+    std::size_t match = first;
+    while (match < last && !isPrefixMatch(index.code(match), code))
+        ++match;
+    if (match < last) {
+        at = match;
+        if (index.text(at) == text) {
             warn(u"该词组已经存在！");
             return false;
         }
     } else {
         for (std::size_t i = first; i < last; ++i) {
-            const std::u16string_view entry = codes_[i];
+            const std::u16string_view entry = index.code(i);
             bool before = entry.size() >= code.size();
             for (std::size_t p = 1; before && p < code.size(); ++p)
                 before = code[p] <= entry[p];
@@ -192,10 +186,10 @@ bool CodeTable::insertWord(CodeTableSchemeControl& control, std::u16string_view 
     shared->codeFill = static_cast<std::int32_t>(codeFill + codeBytes + 1);
     shared->textFill = static_cast<std::int32_t>(textFill + textBytes + 1);
 
-    codes_.insert(codes_.begin() + static_cast<std::ptrdiff_t>(at),
-                  std::u16string_view(codeSlot, code.size()));
-    texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(at),
-                  std::u16string_view(textSlot, text.size()));
+    entries_.insert(
+        entries_.begin() + static_cast<std::ptrdiff_t>(at),
+        IndexEntry{static_cast<std::uint32_t>(codeFill), static_cast<std::uint32_t>(textFill),
+                   static_cast<std::uint8_t>(code.size()), static_cast<std::uint8_t>(text.size())});
     for (std::size_t k = bucket + 1; k < starts_.size(); ++k)
         ++starts_[k];
     publishStarts(*shared);
@@ -214,13 +208,13 @@ bool CodeTable::removeWord(CodeTableSchemeControl& control, std::u16string_view 
                            std::u16string_view text) {
     CodeTableSchemeControl* shared = &control;
     const std::size_t bucket = *bucketOf(*layout_, code.front());
-    const auto [first, last] = view().bucket(code.front());
+    const CodeTableView index = view();
+    const auto [first, last] = index.bucket(code.front());
     for (std::size_t i = first; i < last; ++i) {
-        if (!isPrefixMatch(codes_[i], code) || texts_[i] != text)
+        if (!isPrefixMatch(index.code(i), code) || index.text(i) != text)
             continue;
         // Its strings stay in the pools until the next refill.
-        codes_.erase(codes_.begin() + static_cast<std::ptrdiff_t>(i));
-        texts_.erase(texts_.begin() + static_cast<std::ptrdiff_t>(i));
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
         for (std::size_t k = bucket + 1; k < starts_.size(); ++k)
             --starts_[k];
         publishStarts(*shared);

@@ -211,8 +211,38 @@ std::string_view CodeTableFrame::text(std::span<const std::byte> file, const Fra
                             e.textBytes);
 }
 
+FramedEntryCursor::FramedEntryCursor(std::span<const std::byte> file, std::size_t bodyOffset,
+                                     std::span<const std::int32_t> starts)
+    : file_(file), offset_(bodyOffset), starts_(starts) {}
+
+std::optional<FramedEntry> FramedEntryCursor::next(CodeTableFault& fault) {
+    if (starts_.empty() || index_ >= static_cast<std::size_t>(starts_.back()) ||
+        offset_ > file_.size())
+        return std::nullopt;
+    while (bucket_ + 2 < starts_.size() && index_ >= static_cast<std::size_t>(starts_[bucket_ + 1]))
+        ++bucket_;
+    ByteReader reader(file_.subspan(offset_));
+    const auto code = readField(reader, fault);
+    if (!code)
+        return std::nullopt;
+    const auto text = readField(reader, fault);
+    if (!text)
+        return std::nullopt;
+    const FramedEntry entry{
+        static_cast<std::uint32_t>(offset_ + 1), static_cast<std::uint8_t>(code->size()),
+        static_cast<std::uint8_t>(text->size()), static_cast<std::uint8_t>(bucket_)};
+    offset_ += 2 + code->size() + text->size();
+    ++index_;
+    return entry;
+}
+
+FramedEntryCursor CodeTableFrame::entries() const {
+    if (!ok() || buckets == 0)
+        return {};
+    return FramedEntryCursor(file, bodyOffset, std::span(starts).first(buckets + 1));
+}
+
 CodeTableFrame frameCodeTable(std::span<const std::byte> file, CodeTableLayout layout) {
-    CodeTableFrame frame;
     const auto refuse = [&](CodeTableFault fault) {
         CodeTableFrame refused;
         refused.fault = fault;
@@ -227,43 +257,36 @@ CodeTableFrame frameCodeTable(std::span<const std::byte> file, CodeTableLayout l
     if (reader.remaining() < (2 * buckets + 1) * 4)
         return refuse(CodeTableFault::ShortHeader);
 
+    CodeTableFrame frame;
     std::array<std::int32_t, kMaxBuckets> counts{};
-    std::array<std::int32_t, kMaxBuckets + 1> starts{};
     for (std::size_t k = 0; k < buckets; ++k)
         counts[k] = *reader.int32();
     for (std::size_t k = 0; k <= buckets; ++k)
-        starts[k] = *reader.int32();
+        frame.starts[k] = *reader.int32();
 
-    if (starts[0] != 0)
+    if (frame.starts[0] != 0)
         return refuse(CodeTableFault::BadHeader);
     for (std::size_t k = 0; k < buckets; ++k) {
-        if (counts[k] < 0 || static_cast<std::int64_t>(starts[k + 1]) !=
-                                 static_cast<std::int64_t>(starts[k]) + counts[k])
+        if (counts[k] < 0 || static_cast<std::int64_t>(frame.starts[k + 1]) !=
+                                 static_cast<std::int64_t>(frame.starts[k]) + counts[k])
             return refuse(CodeTableFault::BadHeader);
     }
 
-    // Every entry takes at least four bytes, which bounds N by what the file really holds before
-    // anything is allocated from it.
-    const auto entries = static_cast<std::size_t>(starts[buckets]);
+    // Every entry takes at least four bytes, which bounds N by what the file really holds.
+    const auto entries = static_cast<std::size_t>(frame.starts[buckets]);
     if (entries > reader.remaining() / 4)
         return refuse(CodeTableFault::TooManyEntries);
-    frame.entries.reserve(entries);
+    frame.file = file;
+    frame.bodyOffset = file.size() - reader.remaining();
+    frame.buckets = buckets;
+    frame.entryCount = entries;
 
-    std::size_t bucket = 0;
+    // Every entry must be framed before any is used.
+    FramedEntryCursor cursor = frame.entries();
     for (std::size_t i = 0; i < entries; ++i) {
-        while (i >= static_cast<std::size_t>(starts[bucket + 1]))
-            ++bucket;
         CodeTableFault fault = CodeTableFault::None;
-        const std::size_t offset = file.size() - reader.remaining() + 1;
-        const auto code = readField(reader, fault);
-        if (!code)
-            return refuse(fault);
-        const auto text = readField(reader, fault);
-        if (!text)
-            return refuse(fault);
-        frame.entries.push_back(FramedEntry{
-            static_cast<std::uint32_t>(offset), static_cast<std::uint8_t>(code->size()),
-            static_cast<std::uint8_t>(text->size()), static_cast<std::uint8_t>(bucket)});
+        if (!cursor.next(fault))
+            return refuse(fault == CodeTableFault::None ? CodeTableFault::Truncated : fault);
     }
     return frame;
 }
@@ -275,9 +298,11 @@ CodeTableParse parseCodeTable(std::span<const std::byte> file, CodeTableLayout l
         result.fault = frame.fault;
         return result;
     }
-    result.table.reserve(frame.entries.size(), file.size());
+    result.table.reserve(frame.entryCount, file.size());
 
-    for (const FramedEntry& entry : frame.entries) {
+    FramedEntryCursor cursor = frame.entries();
+    while (const auto framed = cursor.next()) {
+        const FramedEntry& entry = *framed;
         const std::string_view code = CodeTableFrame::code(file, entry);
         const std::string_view text = CodeTableFrame::text(file, entry);
         const char16_t key = static_cast<char16_t>(firstKey(layout) + entry.bucket);

@@ -9,6 +9,7 @@
 // bucket in key order. The keypad scheme has 9 buckets ("1" to "9"), pinyin 26 ("a" to "z").
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -77,6 +78,8 @@ public:
     // The same strings in UTF-16; never longer than their byte forms.
     std::u16string_view code(std::size_t i) const;
     std::u16string_view text(std::size_t i) const;
+    // Every string's UTF-16 units, entry after entry, each code followed by its text.
+    std::u16string_view units() const { return units_; }
 
     // bucketCount(layout) + 1 starts; start[k] .. start[k + 1] - 1 are the entries of bucket k.
     std::span<const std::int32_t> starts() const { return starts_; }
@@ -148,20 +151,51 @@ struct FramedEntry {
     std::size_t textOffset() const { return offset + codeBytes + 1u; }
 };
 
+// Walks the entries of a framed file in order, reading each one's length bytes again (bounded
+// by the buffer); it holds no per-entry storage, so framing a large table costs no memory.
+class FramedEntryCursor {
+public:
+    FramedEntryCursor() = default;
+    FramedEntryCursor(std::span<const std::byte> file, std::size_t bodyOffset,
+                      std::span<const std::int32_t> starts);
+
+    // The next entry; none after the last. `fault` tells why a walk stopped early (only a file
+    // that was not framed first can do that).
+    std::optional<FramedEntry> next(CodeTableFault& fault);
+    std::optional<FramedEntry> next() {
+        CodeTableFault ignored = CodeTableFault::None;
+        return next(ignored);
+    }
+
+private:
+    std::span<const std::byte> file_;
+    std::size_t offset_ = 0;
+    std::size_t index_ = 0;
+    std::size_t bucket_ = 0;
+    std::span<const std::int32_t> starts_;
+};
+
 // The header and the framing of a file, checked before any entry is used: either a fault, or
 // all N entries located. The contents of the fields are not checked (that is the caller's part:
-// a code outside its bucket, bytes that are not GBK).
+// a code outside its bucket, bytes that are not GBK). A frame views the buffer it framed.
 struct CodeTableFrame {
     CodeTableFault fault = CodeTableFault::None;
-    std::vector<FramedEntry> entries;
+    std::size_t entryCount = 0;
 
     bool ok() const { return fault == CodeTableFault::None; }
+    // The N entries, from the first; none when the file was refused.
+    FramedEntryCursor entries() const;
     // The fields of entry `e` in `file`, the buffer that was framed.
     static std::string_view code(std::span<const std::byte> file, const FramedEntry& e);
     static std::string_view text(std::span<const std::byte> file, const FramedEntry& e);
+
+    std::span<const std::byte> file;
+    std::size_t bodyOffset = 0;
+    std::array<std::int32_t, bucketCount(CodeTableLayout::Letters) + 1> starts{};
+    std::size_t buckets = 0;
 };
 
-// Frames a whole file with the rules of parseCodeTable; the vector is bounded by the file size.
+// Frames a whole file with the rules of parseCodeTable.
 CodeTableFrame frameCodeTable(std::span<const std::byte> file, CodeTableLayout layout);
 
 // Parses a whole file. The bytes are untrusted: every read is bounded by the buffer and nothing

@@ -18,12 +18,6 @@ constexpr std::array<std::u16string_view, 36> kSymbols = {
     u"\u00A7", u"\u203B", u"\u2605", u"\u25CF",
 };
 
-// Same characters as `typed` at positions 1 .. typed.size() - 1; position 0 is the bucket's key.
-// An entry code shorter than the typed code fails.
-bool isPrefixMatch(std::u16string_view entry, std::u16string_view typed) {
-    return entry.size() >= typed.size() && entry.substr(1, typed.size() - 1) == typed.substr(1);
-}
-
 // The candidate in the form the engine lists: traditional when the user asked for it.
 std::u16string output(std::u16string candidate, const SearchOptions& options) {
     if (!options.traditionalOutput || candidate.empty())
@@ -47,7 +41,7 @@ std::pair<std::size_t, std::size_t> CodeTableView::bucket(char16_t key) const {
     const auto b = bucketOf(layout, key);
     if (!b || starts.size() != bucketCount(layout) + 1)
         return {0, 0};
-    const std::size_t entries = std::min(codes.size(), texts.size());
+    const std::size_t entries = size();
     const auto clamp = [entries](std::int32_t start) {
         return start < 0 ? std::size_t{0} : std::min(static_cast<std::size_t>(start), entries);
     };
@@ -56,17 +50,21 @@ std::pair<std::size_t, std::size_t> CodeTableView::bucket(char16_t key) const {
 }
 
 CodeTableIndex::CodeTableIndex(const CodeTableData& data)
-    : layout_(data.layout()), starts_(data.starts().begin(), data.starts().end()) {
-    codes_.reserve(data.size());
-    texts_.reserve(data.size());
+    : layout_(data.layout()), starts_(data.starts().begin(), data.starts().end()),
+      units_(data.units().data()) {
+    entries_.reserve(data.size());
     for (std::size_t i = 0; i < data.size(); ++i) {
-        codes_.push_back(data.code(i));
-        texts_.push_back(data.text(i));
+        const std::u16string_view code = data.code(i);
+        const std::u16string_view text = data.text(i);
+        entries_.push_back(IndexEntry{static_cast<std::uint32_t>(code.data() - units_),
+                                      static_cast<std::uint32_t>(text.data() - units_),
+                                      static_cast<std::uint8_t>(code.size()),
+                                      static_cast<std::uint8_t>(text.size())});
     }
 }
 
 CodeTableView CodeTableIndex::view() const {
-    return CodeTableView{layout_, starts_, codes_, texts_};
+    return CodeTableView{layout_, starts_, units_, units_, entries_};
 }
 
 std::span<const std::u16string_view> codeSymbols() {
@@ -82,7 +80,7 @@ std::vector<std::u16string> findByCode(const CodeTableView& table, std::u16strin
 
     const auto [first, last] = table.bucket(code.front());
     for (std::size_t i = first; i < last && candidates.size() < kMaxCodeCandidates; ++i) {
-        const std::u16string_view entryCode = table.codes[i];
+        const std::u16string_view entryCode = table.code(i);
         if (!isPrefixMatch(entryCode, code))
             continue;
         if (entryCode.size() > code.size() && options.selectionPending)
@@ -93,7 +91,7 @@ std::vector<std::u16string> findByCode(const CodeTableView& table, std::u16strin
             exact.single = isExact;
         if (isExact)
             ++exact.count;
-        candidates.push_back(output(join(table.texts[i], entryCode.substr(code.size())), options));
+        candidates.push_back(output(join(table.text(i), entryCode.substr(code.size())), options));
     }
 
     if (code.front() == u'/')
@@ -110,10 +108,10 @@ std::vector<std::u16string> findByLetters(const CodeTableView& table, std::u16st
         return candidates;
     const auto [first, last] = table.bucket(code.front());
     for (std::size_t i = first; i < last; ++i) {
-        const std::u16string_view entryCode = table.codes[i];
+        const std::u16string_view entryCode = table.code(i);
         if (isPrefixMatch(entryCode, code))
             candidates.push_back(
-                output(join(table.texts[i], entryCode.substr(code.size())), options));
+                output(join(table.text(i), entryCode.substr(code.size())), options));
     }
     return candidates;
 }
@@ -127,9 +125,9 @@ std::vector<std::u16string> findByWildcard(const CodeTableView& table, std::u16s
     const std::u16string_view fixed = code.substr(1, wildcard - 1);
     const auto [first, last] = table.bucket(code.front());
     for (std::size_t i = first; i < last; ++i) {
-        const std::u16string_view entryCode = table.codes[i];
+        const std::u16string_view entryCode = table.code(i);
         if (entryCode.size() == code.size() && entryCode.substr(1, fixed.size()) == fixed)
-            candidates.push_back(output(join(table.texts[i], entryCode.substr(wildcard)), options));
+            candidates.push_back(output(join(table.text(i), entryCode.substr(wildcard)), options));
     }
     return candidates;
 }
@@ -144,11 +142,11 @@ std::vector<std::u16string> findContinuations(const CodeTableView& table, std::u
     const std::u16string_view compared = code.size() > 2 ? code.substr(1, code.size() - 2) : u"";
     const auto [first, last] = table.bucket(code.front());
     for (std::size_t i = first; i < last; ++i) {
-        const std::u16string_view entryCode = table.codes[i];
+        const std::u16string_view entryCode = table.code(i);
         if (entryCode.size() < compared.size() + 1 ||
             entryCode.substr(1, compared.size()) != compared)
             continue;
-        std::u16string candidate = output(std::u16string(table.texts[i]), options);
+        std::u16string candidate = output(std::u16string(table.text(i)), options);
         if (candidate.size() > text.size() && std::u16string_view(candidate).starts_with(text))
             candidates.push_back(std::move(candidate));
     }

@@ -17,12 +17,33 @@
 
 namespace tovi {
 
+// Where one entry's strings lie: offsets in UTF-16 units into the view's code and text storage.
+// Twelve bytes an entry keep a process's private index small: it is built in every process that
+// types, and a large table has some 140,000 entries.
+struct IndexEntry {
+    std::uint32_t code;
+    std::uint32_t text;
+    std::uint8_t codeUnits;
+    std::uint8_t textUnits;
+};
+
 struct CodeTableView {
     CodeTableLayout layout = CodeTableLayout::Digits;
     // bucketCount(layout) + 1 starts, or none when no table is loaded.
     std::span<const std::int32_t> starts;
-    std::span<const std::u16string_view> codes;
-    std::span<const std::u16string_view> texts;
+    // The strings the entries point into (the same storage for a CodeTableData, the two shared
+    // pools for the module).
+    const char16_t* codeUnits = nullptr;
+    const char16_t* textUnits = nullptr;
+    std::span<const IndexEntry> entries;
+
+    std::size_t size() const { return entries.size(); }
+    std::u16string_view code(std::size_t i) const {
+        return {codeUnits + entries[i].code, entries[i].codeUnits};
+    }
+    std::u16string_view text(std::size_t i) const {
+        return {textUnits + entries[i].text, entries[i].textUnits};
+    }
 
     // Index range [first, second) of the entries of the bucket of a code beginning with `key`.
     // Empty when `key` is not a key of the layout or no table is loaded. The range is clamped to
@@ -31,7 +52,7 @@ struct CodeTableView {
     std::pair<std::size_t, std::size_t> bucket(char16_t key) const;
 };
 
-// An index that owns its arrays, over the strings of a CodeTableData.
+// An index that owns its entries, over the strings of a CodeTableData.
 class CodeTableIndex {
 public:
     // No table: every search on it yields nothing.
@@ -44,9 +65,22 @@ public:
 private:
     CodeTableLayout layout_ = CodeTableLayout::Digits;
     std::vector<std::int32_t> starts_;
-    std::vector<std::u16string_view> codes_;
-    std::vector<std::u16string_view> texts_;
+    const char16_t* units_ = nullptr;
+    std::vector<IndexEntry> entries_;
 };
+
+// Same characters as `typed` at positions 1 .. typed.size() - 1; position 0 is the bucket's key.
+// An entry code shorter than the typed code fails. Written out rather than with substr and
+// compare: it runs on every entry of a bucket.
+inline bool isPrefixMatch(std::u16string_view entry, std::u16string_view typed) {
+    if (entry.size() < typed.size())
+        return false;
+    for (std::size_t p = 1; p < typed.size(); ++p) {
+        if (entry[p] != typed[p])
+            return false;
+    }
+    return true;
+}
 
 // Engine state the searches read.
 struct SearchOptions {

@@ -305,13 +305,16 @@ TEST(TextToCommit, AssociationCommitsOnlyTheContinuation) {
     EXPECT_EQ(textToCommit(u"中国人", context), u"中国人");
 }
 
-// Views whose starts disagree with their arrays
+// Views whose starts disagree with their entries
+
+// "11一" "12中": codes and texts side by side in one buffer, as a CodeTableData holds them.
+constexpr std::u16string_view kTwoEntryUnits = u"11\u4E0012\u4E2D";
+const std::vector<IndexEntry> kTwoEntries{{0, 2, 2, 1}, {3, 5, 2, 1}};
 
 TEST(CodeTableView, ClampsStartsToTheEntriesPresent) {
-    const std::vector<std::u16string_view> codes{u"11", u"12"};
-    const std::vector<std::u16string_view> texts{u"一", u"中"};
     const std::vector<std::int32_t> starts{0, 100, 100, -5, -5, 7, 7, 7, 2, 1};
-    const CodeTableView view{CodeTableLayout::Digits, starts, codes, texts};
+    const CodeTableView view{CodeTableLayout::Digits, starts, kTwoEntryUnits.data(),
+                             kTwoEntryUnits.data(), kTwoEntries};
     ExactMatch exact;
     EXPECT_EQ(findByCode(view, u"1", {}, exact), (Candidates{u"一1", u"中2"})); // end past entries
     EXPECT_TRUE(findByCode(view, u"3", {}, exact).empty());                     // negative end
@@ -321,19 +324,17 @@ TEST(CodeTableView, ClampsStartsToTheEntriesPresent) {
 }
 
 TEST(CodeTableView, WrongNumberOfStartsFindsNothing) {
-    const std::vector<std::u16string_view> codes{u"11"};
-    const std::vector<std::u16string_view> texts{u"一"};
     const std::vector<std::int32_t> starts{0, 1};
-    const CodeTableView view{CodeTableLayout::Digits, starts, codes, texts};
+    const CodeTableView view{CodeTableLayout::Digits, starts, kTwoEntryUnits.data(),
+                             kTwoEntryUnits.data(), std::span(kTwoEntries).first(1)};
     ExactMatch exact;
     EXPECT_TRUE(findByCode(view, u"1", {}, exact).empty());
 }
 
-TEST(CodeTableView, ShorterTextArrayBoundsTheBucket) {
-    const std::vector<std::u16string_view> codes{u"11", u"12"};
-    const std::vector<std::u16string_view> texts{u"一"};
+TEST(CodeTableView, FewerEntriesThanStartsBoundTheBucket) {
     const std::vector<std::int32_t> starts{0, 2, 2, 2, 2, 2, 2, 2, 2, 2};
-    const CodeTableView view{CodeTableLayout::Digits, starts, codes, texts};
+    const CodeTableView view{CodeTableLayout::Digits, starts, kTwoEntryUnits.data(),
+                             kTwoEntryUnits.data(), std::span(kTwoEntries).first(1)};
     EXPECT_EQ(findByWildcard(view, u"1z", {}), (Candidates{u"一1"}));
 }
 
