@@ -145,13 +145,18 @@ std::optional<BuiltIndex> fillOrIndex(bool refill, std::span<const std::byte> fi
                 continue;
             }
             const auto c = codec.decode(codeBytes, std::span(code, e.codeBytes));
-            const auto t = codec.decode(textBytes, std::span(text, e.textBytes));
-            if (c)
+            const auto t = c ? codec.decode(textBytes, std::span(text, e.textBytes)) : std::nullopt;
+            if (c && t) {
                 code[codeLength = *c] = u'\0';
-            if (c && t)
                 text[textLength = *t] = u'\0';
+            } else {
+                // A failed conversion may have written part of a string: an attach must find
+                // the slot empty, as this load leaves the entry out.
+                code[0] = text[0] = u'\0';
+            }
         } else {
-            if (!inBucket) {
+            // The refill leaves both slots of an entry it skipped empty.
+            if (!inBucket || code[0] == u'\0') {
                 ++built.skipped;
                 continue;
             }

@@ -294,15 +294,18 @@ TEST_F(CodeTableTest, BadFilesAreRefusedWithTheOpenFailureMessage) {
 
 TEST_F(CodeTableTest, EntriesThatAreNotGbkAreLeftOutAlike) {
     std::string file = test::tableFile(CodeTableLayout::Digits, kKeypad);
-    // "一" (D2 BB) becomes an undefined sequence.
-    const auto at = file.find("\xD2\xBB");
-    ASSERT_NE(at, std::string::npos);
-    file[at] = '\xFF';
+    // "一" (D2 BB) becomes an undefined sequence, and so does the second character of "中国"
+    // (D6 D0 B9 FA), after a first one that converts.
+    for (const std::string_view gbk : {"\xD2\xBB", "\xD6\xD0\xB9\xFA"}) {
+        const auto at = file.find(gbk);
+        ASSERT_NE(at, std::string::npos);
+        file[at + gbk.size() - 2] = '\xFF';
+    }
     folder.write("toviwb.mb", file);
     auto t = table(1, 1);
     t->load();
-    EXPECT_EQ(t->lastLoad().skipped, 1u);
-    EXPECT_EQ(byCode(*t, u"1"), (Candidates{u"中国234", u"中2", u"中华299", u"人323"}));
+    EXPECT_EQ(t->lastLoad().skipped, 2u);
+    EXPECT_EQ(byCode(*t, u"1"), (Candidates{u"中2", u"中华299", u"人323"}));
     auto other = table(1, 2);
     other->load();
     EXPECT_FALSE(other->lastLoad().refilled);
