@@ -1,8 +1,6 @@
 // Loads, lookups and edits on synthetic tables shaped like the real ones: about 140,000 keypad
 // entries and 65,000 pinyin entries, with one bucket much larger than the rest.
-#include "platform/named_mutex.h"
-#include "platform/shared_memory.h"
-#include "platform/shared_section_name.h"
+#include "shared_names.h"
 #include "tables/code_table.h"
 #include "temp_folder.h"
 
@@ -10,7 +8,6 @@
 
 #include <random>
 #include <string>
-#include <unistd.h>
 
 namespace tovi {
 namespace {
@@ -74,32 +71,20 @@ std::string syntheticTable(CodeTableLayout layout, int entries, std::u16string_v
 
 struct Fixture {
     test::TempFolder folder;
-    std::u16string suffix;
+    test::SharedNames names;
     SilentReporter reporter;
 
     Fixture() {
-        const std::string s = ".bench." + std::to_string(::getpid());
-        suffix.assign(s.begin(), s.end());
-        platform::setSharedSectionName(u"tovi.bench.section" + suffix);
         folder.write("toviwb.mb", syntheticTable(CodeTableLayout::Digits, 140000, u"12345"));
         folder.write("tovipy.mb", syntheticTable(CodeTableLayout::Letters, 65000,
                                                  u"abcdefghijklmnopqrstuvwxyz"));
-    }
-    ~Fixture() {
-        for (const int scheme : {1, 2}) {
-            const auto names = codeTableNames(scheme, suffix);
-            platform::SharedMemory::removeName(names->codePool);
-            platform::SharedMemory::removeName(names->textPool);
-            platform::NamedMutex::removeName(names->mutex);
-        }
-        platform::SharedMemory::removeName(u"tovi.bench.section" + suffix);
     }
     CodeTable table(int scheme, std::uint32_t instance) {
         CodeTableOptions options;
         options.schemeIndex = scheme;
         options.instanceNumber = instance;
-        options.nameSuffix = suffix;
-        return CodeTable(options, reporter, platform::sharedControlSection());
+        options.nameSuffix = names.suffix();
+        return CodeTable(options, reporter, names.section());
     }
 };
 

@@ -2,9 +2,7 @@
 // table refills the pools (or attaches when the bytes repeat), a second one attaches and must see
 // the same entries, the searches run on both, and a word is added and deleted again. Small pools
 // make the pool-full path reachable.
-#include "platform/named_mutex.h"
-#include "platform/shared_memory.h"
-#include "platform/shared_section_name.h"
+#include "shared_names.h"
 #include "tables/code_table.h"
 #include "temp_folder.h"
 
@@ -12,7 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -36,22 +33,7 @@ public:
 
 struct Setup {
     test::TempFolder folder;
-    std::u16string suffix;
-
-    Setup() {
-        const std::string s = ".fuzz." + std::to_string(::getpid());
-        suffix.assign(s.begin(), s.end());
-        platform::setSharedSectionName(u"tovi.fuzz.section" + suffix);
-    }
-    ~Setup() {
-        for (const int scheme : {1, 2}) {
-            const auto names = codeTableNames(scheme, suffix);
-            platform::SharedMemory::removeName(names->codePool);
-            platform::SharedMemory::removeName(names->textPool);
-            platform::NamedMutex::removeName(names->mutex);
-        }
-        platform::SharedMemory::removeName(u"tovi.fuzz.section" + suffix);
-    }
+    test::SharedNames names;
 };
 
 Setup& setup() {
@@ -63,7 +45,7 @@ CodeTableOptions options(int scheme, std::uint32_t instance) {
     CodeTableOptions o;
     o.schemeIndex = scheme;
     o.instanceNumber = instance;
-    o.nameSuffix = setup().suffix;
+    o.nameSuffix = setup().names.suffix();
     o.poolBytes = kPoolBytes;
     o.lockMilliseconds = 100;
     return o;
@@ -112,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setup().folder.write(scheme == 1 ? "toviwb.mb" : "tovipy.mb", file);
 
     CountingReporter reporter;
-    CodeTable first(options(scheme, 1), reporter, platform::sharedControlSection());
+    CodeTable first(options(scheme, 1), reporter, setup().names.section());
     first.load();
-    CodeTable second(options(scheme, 2), reporter, platform::sharedControlSection());
+    CodeTable second(options(scheme, 2), reporter, setup().names.section());
     second.load();
     check(first.loaded() == second.loaded());
     // A refused file is reported by each load, a loaded one by none.

@@ -6,6 +6,7 @@
 #include "platform/shared_memory.h"
 #include "platform/shared_section.h"
 #include "platform/shared_section_name.h"
+#include "shared_names.h"
 #include "tables/code_table.h"
 #include "tables/code_table_file.h"
 #include "temp_folder.h"
@@ -40,21 +41,6 @@ public:
         boxes.push_back(Box{std::u16string(text), std::u16string(caption), style});
     }
     std::vector<Box> boxes;
-};
-
-// The shared section and the pools of one test, removed when it ends.
-class SharedNames {
-public:
-    SharedNames();
-    ~SharedNames();
-    SharedNames(const SharedNames&) = delete;
-    SharedNames& operator=(const SharedNames&) = delete;
-    const std::u16string& suffix() const { return suffix_; }
-    platform::SharedControlSection* section() const { return platform::sharedControlSection(); }
-
-private:
-    std::u16string suffix_;
-    std::u16string sectionName_;
 };
 
 // Runs `body` in a forked process and returns its exit code (-1 when it did not exit).
