@@ -297,8 +297,10 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
                   control.fileHash != hash || control.poolUnits != pools.units;
     std::optional<BuiltIndex> built;
     if (!refill) {
-        codePool_->prefetch(static_cast<std::size_t>(std::max(control.codeFill, 0)) * 2);
-        textPool_->prefetch(static_cast<std::size_t>(std::max(control.textFill, 0)) * 2);
+        codePool_->prefetch(static_cast<std::size_t>(std::max(control.codeFill, 0)) *
+                            sizeof(char16_t));
+        textPool_->prefetch(static_cast<std::size_t>(std::max(control.textFill, 0)) *
+                            sizeof(char16_t));
         built = fillOrIndex(false, file, frame, *layout_, pools);
     }
     if (!built) {
