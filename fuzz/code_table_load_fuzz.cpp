@@ -118,15 +118,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     search(second.view(), code);
     search(second.view(), code.substr(0, 1) + u"z");
 
-    // An edit is seen by the other table after its next refresh.
+    // An edit is seen by the other table after its next refresh. The first of them to reload
+    // refills the pools, so the editing table must refresh too, as every search does.
     const std::u16string word = code.substr(0, kMaxFieldBytes - 1) + code.substr(0, 1);
     if (first.addWord(word, u"字")) {
-        second.refreshIfStale();
-        check(second.loaded());
-        checkSameEntries(first.view(), second.view());
-        check(first.deleteWord(word, u"字"));
-        second.refreshIfStale();
-        checkSameEntries(first.view(), second.view());
+        for (int i = 0; i < 2; ++i) {
+            second.refreshIfStale();
+            first.refreshIfStale();
+            check(first.loaded() && second.loaded() && first.isCurrent() && second.isCurrent());
+            checkView(first.view());
+            checkSameEntries(first.view(), second.view());
+            if (i == 0)
+                check(first.deleteWord(word, u"字"));
+        }
     }
     return 0;
 }
