@@ -18,12 +18,6 @@ public:
 
     std::size_t remaining() const { return bytes_.size() - pos_; }
 
-    std::optional<std::uint8_t> byte() {
-        if (remaining() < 1)
-            return std::nullopt;
-        return std::to_integer<std::uint8_t>(bytes_[pos_++]);
-    }
-
     std::optional<std::int32_t> int32() {
         if (remaining() < 4)
             return std::nullopt;
@@ -32,14 +26,6 @@ public:
             value |= std::to_integer<std::uint32_t>(bytes_[pos_ + i]) << (8 * i);
         pos_ += 4;
         return static_cast<std::int32_t>(value);
-    }
-
-    std::optional<std::string_view> take(std::size_t n) {
-        if (remaining() < n)
-            return std::nullopt;
-        const std::string_view s(reinterpret_cast<const char*>(bytes_.data() + pos_), n);
-        pos_ += n;
-        return s;
     }
 
 private:
@@ -63,24 +49,6 @@ std::optional<std::size_t> decodeField(std::string_view gbk, std::span<char16_t>
         return gbk.size();
     }
     return platform::gbkToUtf16(gbk, out.first(gbk.size()));
-}
-
-// Reads one length-prefixed field; BadLength for a length outside 1..127, nullopt on the end of
-// the file.
-std::optional<std::string_view> readField(ByteReader& reader, CodeTableFault& fault) {
-    const auto length = reader.byte();
-    if (!length) {
-        fault = CodeTableFault::Truncated;
-        return std::nullopt;
-    }
-    if (*length == 0 || *length > kMaxFieldBytes) {
-        fault = CodeTableFault::BadLength;
-        return std::nullopt;
-    }
-    const auto field = reader.take(*length);
-    if (!field)
-        fault = CodeTableFault::Truncated;
-    return field;
 }
 
 } // namespace
@@ -221,17 +189,31 @@ std::optional<FramedEntry> FramedEntryCursor::next(CodeTableFault& fault) {
         return std::nullopt;
     while (bucket_ + 2 < starts_.size() && index_ >= static_cast<std::size_t>(starts_[bucket_ + 1]))
         ++bucket_;
-    ByteReader reader(file_.subspan(offset_));
-    const auto code = readField(reader, fault);
-    if (!code)
+    // Read byte by byte rather than through ByteReader: this runs for every entry of every load.
+    const std::size_t remaining = file_.size() - offset_;
+    const auto lengthAt = [this](std::size_t at) {
+        return std::to_integer<std::size_t>(file_[offset_ + at]);
+    };
+    const auto bad = [&fault](CodeTableFault f) -> std::optional<FramedEntry> {
+        fault = f;
         return std::nullopt;
-    const auto text = readField(reader, fault);
-    if (!text)
-        return std::nullopt;
+    };
+    if (remaining < 1)
+        return bad(CodeTableFault::Truncated);
+    const std::size_t codeBytes = lengthAt(0);
+    if (codeBytes == 0 || codeBytes > kMaxFieldBytes)
+        return bad(CodeTableFault::BadLength);
+    if (remaining < codeBytes + 2)
+        return bad(CodeTableFault::Truncated);
+    const std::size_t textBytes = lengthAt(codeBytes + 1);
+    if (textBytes == 0 || textBytes > kMaxFieldBytes)
+        return bad(CodeTableFault::BadLength);
+    if (remaining < codeBytes + textBytes + 2)
+        return bad(CodeTableFault::Truncated);
     const FramedEntry entry{
-        static_cast<std::uint32_t>(offset_ + 1), static_cast<std::uint8_t>(code->size()),
-        static_cast<std::uint8_t>(text->size()), static_cast<std::uint8_t>(bucket_)};
-    offset_ += 2 + code->size() + text->size();
+        static_cast<std::uint32_t>(offset_ + 1), static_cast<std::uint8_t>(codeBytes),
+        static_cast<std::uint8_t>(textBytes), static_cast<std::uint8_t>(bucket_)};
+    offset_ += codeBytes + textBytes + 2;
     ++index_;
     return entry;
 }
