@@ -2,8 +2,10 @@
 // writers as the module's data files are.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tovi::platform {
@@ -16,5 +18,10 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // `mode` is a C stdio mode; files are always opened in binary so that the bytes on disk are the
 // same on every platform. Null when the file cannot be opened.
 FilePtr openFile(const std::u16string& path, const char* mode);
+
+// The bytes of a whole file, at most `maxBytes` of them; none when it cannot be opened or read.
+// Reads through the system's own file calls, not the C runtime's streams: it runs on the loading
+// thread, and a host process that exits closes every open stream of its runtime under it.
+std::optional<std::string> readWholeFile(const std::u16string& path, std::size_t maxBytes);
 
 } // namespace tovi::platform

@@ -1,16 +1,61 @@
 #include "file_io.h"
 
+#include "read_to_end.h"
 #include "utf8_path.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tovi::platform {
+namespace {
+
+// Module paths join the folder and the name with a backslash.
+std::string nativePath(const std::u16string& path) {
+    std::string native = toUtf8(path);
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
+
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
 
 FilePtr openFile(const std::u16string& path, const char* mode) {
-    // Module paths join the folder and the name with a backslash.
-    std::string native = toUtf8(path);
-    for (char& c : native)
-        if (c == '\\')
-            c = '/';
-    return FilePtr(std::fopen(native.c_str(), mode));
+    return FilePtr(std::fopen(nativePath(path).c_str(), mode));
+}
+
+std::optional<std::string> readWholeFile(const std::u16string& path, std::size_t maxBytes) {
+    const UniqueFd file(::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0)
+        return std::nullopt;
+    const auto size = static_cast<std::size_t>(std::max<off_t>(st.st_size, 0));
+    return readToEnd(size, maxBytes,
+                     [&file](char* to, std::size_t n) -> std::optional<std::size_t> {
+                         for (;;) {
+                             const ssize_t got = ::read(file.get(), to, n);
+                             if (got >= 0)
+                                 return static_cast<std::size_t>(got);
+                             if (errno != EINTR)
+                                 return std::nullopt;
+                         }
+                     });
 }
 
 } // namespace tovi::platform

@@ -23,41 +23,6 @@ std::uint32_t maskBit(std::uint32_t instanceNumber) {
     return std::uint32_t{1} << (instanceNumber % 32);
 }
 
-// Size of an open file, none when it cannot be told.
-std::optional<std::size_t> fileSize(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return std::nullopt;
-    const long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0)
-        return std::nullopt;
-    return static_cast<std::size_t>(size);
-}
-
-// Reads a whole file, at most one byte more than any acceptable table so that a larger one is
-// refused by the framing. The buffer is sized once from the file's size: a table is megabytes,
-// and growing it step by step would touch twice the memory.
-std::optional<std::string> readFile(const std::u16string& path) {
-    const platform::FilePtr file = platform::openFile(path, "rb");
-    if (!file)
-        return std::nullopt;
-    const std::size_t limit = kMaxCodeTableFileBytes + 1;
-    std::string bytes;
-    bytes.resize(std::min(fileSize(file.get()).value_or(0), limit));
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    // The file may have grown since its size was taken.
-    std::array<char, 4096> chunk{};
-    while (bytes.size() < limit && !std::ferror(file.get()) && !std::feof(file.get())) {
-        const std::size_t n =
-            std::fread(chunk.data(), 1, std::min(chunk.size(), limit - bytes.size()), file.get());
-        if (n == 0)
-            break;
-        bytes.append(chunk.data(), n);
-    }
-    if (std::ferror(file.get()))
-        return std::nullopt;
-    return bytes;
-}
-
 // A fingerprint of the file the pools were filled from; not a defence against forgery, which
 // could at worst show wrong strings (every string read stays inside its slot).
 std::uint64_t fingerprint(std::string_view bytes) {
@@ -281,7 +246,10 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
         generation_ = sharedWord(control.generation).load();
         reporter_.messageBox(u"码表打开失败！", kInfo, CodeTableReporter::Style::Plain);
     };
-    const auto bytes = readFile(platform::installFilePath(codeTableFileName(options_.schemeIndex)));
+    // One byte more than any acceptable table, so that a larger file is refused by the framing.
+    const auto bytes =
+        platform::readWholeFile(platform::installFilePath(codeTableFileName(options_.schemeIndex)),
+                                kMaxCodeTableFileBytes + 1);
     if (!bytes)
         return refuse();
     const std::span<const std::byte> file = std::as_bytes(std::span(bytes->data(), bytes->size()));

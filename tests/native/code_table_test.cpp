@@ -1,5 +1,6 @@
 #include "code_table_test_support.h"
 
+#include "platform/file_io.h"
 #include "platform/file_replace.h"
 #include "tables/code_table_lookup.h"
 
@@ -505,6 +506,22 @@ TEST(FileReplace, WritesAndReplacesWithoutLeavingTheNewFile) {
     EXPECT_EQ(folder.read("a.mb"), "new bytes");
     EXPECT_FALSE(std::filesystem::exists(folder.file("a.mb.new")));
     EXPECT_FALSE(platform::replaceFileContents(path + u"/x/y", "z"));
+}
+
+TEST(ReadWholeFile, ReadsUpToTheLimitThroughModulePaths) {
+    test::TempFolder folder;
+    std::string bytes(70000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7);
+    folder.write("a.mb", bytes);
+    folder.write("empty.mb", "");
+    const std::u16string base = folder.path().u16string() + u"\\";
+    EXPECT_EQ(platform::readWholeFile(base + u"a.mb", bytes.size() + 1), bytes);
+    EXPECT_EQ(platform::readWholeFile(base + u"a.mb", bytes.size()), bytes);
+    EXPECT_EQ(platform::readWholeFile(base + u"a.mb", 4097), bytes.substr(0, 4097));
+    EXPECT_EQ(platform::readWholeFile(base + u"empty.mb", 10), std::string());
+    EXPECT_EQ(platform::readWholeFile(base + u"none.mb", 10), std::nullopt);
+    EXPECT_EQ(platform::readWholeFile(folder.path().u16string(), 10), std::nullopt); // a folder
 }
 
 } // namespace

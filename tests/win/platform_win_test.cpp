@@ -3,6 +3,7 @@
 #include "platform/file_io.h"
 #include "platform/install_folder.h"
 #include "platform/shared_memory.h"
+#include "platform/win32_handle.h"
 #include "tables/ime_settings.h"
 #include "ui/char_conversions.h"
 #include "win_test_support.h"
@@ -69,6 +70,30 @@ TEST(WinFiles, OpensWidePathsAndSettingsRoundTrip) {
     const auto writer = platform::openFile(u16(scratch.file(L"文件.txt")), "wb");
     ASSERT_TRUE(writer);
     EXPECT_TRUE(platform::openFile(u16(scratch.file(L"文件.txt")), "rb"));
+}
+
+TEST(WinFiles, ReadsWholeFilesUpToTheLimitWhileOthersWrite) {
+    ScratchFolder scratch;
+    const std::u16string path = u16(scratch.file(L"码表.mb"));
+    std::string bytes(70000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7);
+    wintest::writeBytes(scratch.file(L"码表.mb"), bytes);
+    EXPECT_EQ(platform::readWholeFile(path, bytes.size() + 1), bytes);
+    EXPECT_EQ(platform::readWholeFile(path, 100), bytes.substr(0, 100));
+    EXPECT_EQ(platform::readWholeFile(u16(scratch.file(L"none.mb")), 100), std::nullopt);
+
+    // Held open for writing by another handle, as a process saving a table holds it.
+    const platform::UniqueHandle writer(
+        CreateFileW(scratch.file(L"码表.mb").c_str(), GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer);
+    // Grown after it was opened: what was written is read too.
+    ASSERT_NE(SetFilePointer(writer.get(), 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(writer.get(), "tail", 4, &written, nullptr));
+    EXPECT_EQ(platform::readWholeFile(path, bytes.size() + 10), bytes + "tail");
 }
 
 TEST(WinSharedMemory, SecondOpenSeesTheFirstBlock) {
