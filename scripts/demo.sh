@@ -16,7 +16,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cp build-win/dist/* "$install/"
+cp -r build-win/dist/* "$install/"
 scripts/wine-session.sh start "$session" >/dev/null
 export WINEPREFIX="$session/prefix" WINEDEBUG=-all
 /usr/lib/wine/wine64 reg add 'HKLM\SOFTWARE\tovi' /v INSTALL_PATH /t REG_SZ \

@@ -9,6 +9,7 @@ packages=(
   binutils-mingw-w64-i686
   wine64 xvfb
   opencc
+  imagemagick fonts-wqy-zenhei
   rime-data-wubi rime-data-pinyin-simp
   clang-format
 )

@@ -3,6 +3,11 @@
 
 #define kSettingsDialog 107
 
+// Bitmaps, drawn at build time by scripts/make-artwork.sh.
+#define kStatusBitmap 103              // status bar, 120 x 40: six buttons in two looks
+#define kPromptChartOneCharBitmap 128  // keypad prompt chart for one-character input, 160 x 85
+#define kPromptChartKeyboardBitmap 129 // keypad prompt chart for longer input, 500 x 188
+
 #define IDC_FULLWIDTH_SYMBOLS 1061
 #define IDC_FULLWIDTH_LETTERS 1060
 #define IDC_ROOT_HINTS 1050
