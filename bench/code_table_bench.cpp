@@ -81,7 +81,8 @@ struct Fixture {
     }
     CodeTable table(int scheme, std::uint32_t instance) {
         CodeTableOptions options;
-        options.schemeIndex = scheme;
+        options.scheme = schemeFromIndex(scheme);
+        options.folder = platform::InstallFolder(folder.installFolder());
         options.instanceNumber = instance;
         options.nameSuffix = names.suffix();
         return CodeTable(options, reporter, names.section());

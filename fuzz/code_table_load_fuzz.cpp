@@ -43,7 +43,8 @@ Setup& setup() {
 
 CodeTableOptions options(int scheme, std::uint32_t instance) {
     CodeTableOptions o;
-    o.schemeIndex = scheme;
+    o.scheme = schemeFromIndex(scheme);
+    o.folder = platform::InstallFolder(setup().folder.installFolder());
     o.instanceNumber = instance;
     o.nameSuffix = setup().names.suffix();
     o.poolBytes = kPoolBytes;

@@ -1,9 +1,9 @@
 // The main job's self-check: lists the built modules and shows the settings file and the
 // character conversions at work, failing loudly when a result is wrong.
-#include "platform/install_folder_override.h"
+#include "platform/char_conversions.h"
+#include "platform/install_folder.h"
 #include "platform/utf8_path.h"
 #include "tables/ime_settings.h"
-#include "ui/char_conversions.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -58,9 +58,9 @@ void settingsCheck() {
     std::u16string wide;
     for (const char c : folder.string())
         wide += static_cast<char16_t>(static_cast<unsigned char>(c));
-    platform::setInstallFolder(wide);
+    const platform::InstallFolder installFolder(wide);
 
-    ImeSettings settings;
+    ImeSettings settings(installFolder);
     check(settings.flags == 161 && settings.schemeIndex() == 1,
           "no file: defaults, scheme " + std::to_string(settings.schemeIndex()));
     check(settings.saveSettings(), "save");
@@ -68,13 +68,12 @@ void settingsCheck() {
     check(saved == "IME_SETTINGS 161\r\nIME_SKIN 0\r\nIME_STATUS_X 10\r\nIME_STATUS_Y 718\r\n",
           "file reads \"" + visible(saved) + "\"");
     std::ofstream(folder / "config.ini", std::ios::binary) << "IME_SKIN 3\nIME_STATUS_X -5\n";
-    ImeSettings edited;
+    ImeSettings edited(installFolder);
     check(edited.skin == 3 && edited.statusX == -5 && edited.flags == 161,
           "\"IME_SKIN 3 IME_STATUS_X -5\" loads skin 3, x -5, other keys default");
-    edited.setScheme(2);
+    edited.setScheme(Scheme::Pinyin);
     check(edited.flags == 193, "scheme 2 sets flags to " + std::to_string(edited.flags));
 
-    platform::setInstallFolder(u"");
     fs::remove_all(folder);
 }
 

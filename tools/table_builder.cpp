@@ -89,7 +89,7 @@ std::optional<std::string> pinyinCode(std::string_view syllables) {
     return code;
 }
 
-BuiltTable buildCodeTable(const std::vector<DictEntry>& entries, TableScheme scheme) {
+BuiltTable buildCodeTable(const std::vector<DictEntry>& entries, Scheme scheme) {
     BuiltTable built{CodeTableData(layoutOf(scheme)), {}};
     BuildCounts& counts = built.counts;
     counts.read = entries.size();
@@ -101,7 +101,7 @@ BuiltTable buildCodeTable(const std::vector<DictEntry>& entries, TableScheme sch
     GbkEncoder gbk;
     for (const DictEntry& entry : entries) {
         const auto code =
-            scheme == TableScheme::Keypad ? keypadCode(entry.code) : pinyinCode(entry.code);
+            scheme == Scheme::Keypad ? keypadCode(entry.code) : pinyinCode(entry.code);
         if (!code) {
             ++counts.outsideKeys;
             continue;

@@ -22,6 +22,8 @@
 #include "dict_source.h"
 #include "tables/code_table_file.h"
 
+#include "tables/scheme.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -30,10 +32,10 @@
 
 namespace tovi::tools {
 
-enum class TableScheme { Keypad, Pinyin };
+using tovi::Scheme; // the keypad and pinyin schemes are the ones with tables
 
-constexpr CodeTableLayout layoutOf(TableScheme scheme) {
-    return scheme == TableScheme::Keypad ? CodeTableLayout::Digits : CodeTableLayout::Letters;
+constexpr CodeTableLayout layoutOf(Scheme scheme) {
+    return scheme == Scheme::Keypad ? CodeTableLayout::Digits : CodeTableLayout::Letters;
 }
 
 // The zone–position digits of a five-stroke letter ("11" for g), or none (z, anything else).
@@ -61,6 +63,6 @@ struct BuiltTable {
     BuildCounts counts;
 };
 
-BuiltTable buildCodeTable(const std::vector<DictEntry>& entries, TableScheme scheme);
+BuiltTable buildCodeTable(const std::vector<DictEntry>& entries, Scheme scheme);
 
 } // namespace tovi::tools

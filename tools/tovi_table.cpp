@@ -113,7 +113,7 @@ void requireClean(const std::string& bytes, CodeTableLayout layout, const std::s
 }
 
 struct Options {
-    std::optional<TableScheme> scheme;
+    std::optional<Scheme> scheme;
     std::vector<std::string> paths;
     std::string wubi, pinyin, keys, out;
 };
@@ -131,9 +131,9 @@ Options parseOptions(std::span<char* const> args, bool sources) {
         if ((a == "--keypad" || (a == "--pinyin" && !sources)) && o.scheme)
             throw Failure{"give --keypad or --pinyin once"};
         if (a == "--keypad")
-            o.scheme = TableScheme::Keypad;
+            o.scheme = Scheme::Keypad;
         else if (a == "--pinyin" && !sources)
-            o.scheme = TableScheme::Pinyin;
+            o.scheme = Scheme::Pinyin;
         else if (a == "--wubi")
             o.wubi = value();
         else if (a == "--pinyin")
@@ -228,14 +228,14 @@ int data(const Options& o) {
     if (!keys.ok())
         throw Failure{o.keys + ": " + keys.error};
 
-    const std::pair<std::string, TableScheme> tables[] = {{o.wubi, TableScheme::Keypad},
-                                                          {o.pinyin, TableScheme::Pinyin}};
+    const std::pair<std::string, Scheme> tables[] = {{o.wubi, Scheme::Keypad},
+                                                     {o.pinyin, Scheme::Pinyin}};
     std::vector<DictEntry> pinyinEntries;
     for (const auto& [sourcePath, scheme] : tables) {
         const auto tableStarted = std::chrono::steady_clock::now();
         DictSource source = readDict(sourcePath);
         const BuiltTable built = buildCodeTable(source.entries, scheme);
-        const std::string name = scheme == TableScheme::Keypad ? "toviwb.mb" : "tovipy.mb";
+        const std::string name = scheme == Scheme::Keypad ? "toviwb.mb" : "tovipy.mb";
         const std::string bytes = writeCodeTable(built.table);
         requireClean(bytes, built.table.layout(), name);
         writeFile(out / name, bytes);
@@ -243,7 +243,7 @@ int data(const Options& o) {
             std::chrono::steady_clock::now() - tableStarted);
         std::cout << name << ": " << describeCounts(source.counts, built.counts) << "; "
                   << bytes.size() << " bytes; " << ms.count() << " ms\n";
-        if (scheme == TableScheme::Pinyin)
+        if (scheme == Scheme::Pinyin)
             pinyinEntries = std::move(source.entries);
     }
 

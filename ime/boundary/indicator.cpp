@@ -1,7 +1,6 @@
 #include "indicator.h"
 
 #include "imm_ddk.h"
-#include "module.h"
 #include "win32_module.h"
 
 #include <vector>
@@ -47,7 +46,7 @@ void UpdateIndicator() {
         return;
     const ATOM tooltip = GlobalAddAtomW(L"朔昕输入法（全词库版）");
     const Module* module = modulePtr();
-    const bool selected = module && module->contextSelected;
+    const bool selected = module && module->process().contextSelected;
     const auto layout = reinterpret_cast<LPARAM>(win32->ownLayout);
     PostMessageW(indicator, kSetImeIcon, selected ? 1 : static_cast<WPARAM>(-1), layout);
     PostMessageW(indicator, kSetImeTooltips, selected ? tooltip : static_cast<WPARAM>(-1), layout);

@@ -2,7 +2,7 @@
 
 #include "context_private.h"
 #include "message_sink.h"
-#include "module.h"
+#include "win32_module.h"
 
 #include <algorithm>
 #include <cwchar>

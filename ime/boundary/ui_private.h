@@ -2,18 +2,11 @@
 // objects record it when they create their windows.
 #pragma once
 
-#include <cstdint>
-#include <windows.h>
+#include "ui/win32/window_record.h"
+
+#include <cstddef>
 
 namespace tovi {
-
-struct WindowRecord {
-    HWND window;
-    std::int32_t x;
-    std::int32_t y;
-    std::int32_t width;
-    std::int32_t height;
-};
 
 struct UiPrivate {
     WindowRecord status;

@@ -1,9 +1,9 @@
 // The UI window IMM32 creates for each application thread: it receives the IME messages and
 // drives the module's tool windows.
 #include "context_lock.h"
+#include "exception_barrier.h"
 #include "exports.h"
 #include "messages.h"
-#include "module.h"
 #include "ui/candidate_placement.h"
 #include "ui_private.h"
 #include "win32_module.h"
@@ -56,10 +56,10 @@ void onDestroy(HWND window) {
     SetWindowLongPtrW(window, IMMGWL_PRIVATE, 0);
 }
 
-void updateTools(Win32Module& win32, HWND window, UiPrivate& ui, const INPUTCONTEXT& ic) {
-    win32.candidateWindow.update(window, ui, ic);
-    win32.promptWindow.update(window, ui, ic);
-    win32.infoWindow.update(window, ui, ic);
+void updateTools(Win32Module& win32, HWND window, UiPrivate& ui) {
+    win32.candidateWindow.update(window, ui.candidate);
+    win32.promptWindow.update(window, ui.prompt);
+    win32.infoWindow.update(window, ui.info);
 }
 
 void onSetContext(HWND window, WPARAM active) {
@@ -71,21 +71,21 @@ void onSetContext(HWND window, WPARAM active) {
         return;
     const HIMC context = contextOf(window);
     if (!context) {
-        win32->candidateWindow.hide(*ui.get());
+        win32->candidateWindow.hide(ui->candidate);
         if (const HWND status = win32->statusWindow.handle())
             ShowWindow(status, SW_HIDE);
         return;
     }
     ContextLock ic(context);
     if (!ic) {
-        win32->candidateWindow.hide(*ui.get());
+        win32->candidateWindow.hide(ui->candidate);
         return;
     }
-    win32->candidateWindow.update(window, *ui.get(), *ic);
+    win32->candidateWindow.update(window, ui->candidate);
     if (settingsFlag(flag::RootHints))
-        win32->promptWindow.update(window, *ui.get(), *ic);
+        win32->promptWindow.update(window, ui->prompt);
     if (settingsFlag(flag::OperationHints))
-        win32->infoWindow.update(window, *ui.get(), *ic);
+        win32->infoWindow.update(window, ui->info);
     if (IsWindow(ui->status.window))
         ShowWindow(ui->status.window, SW_SHOWNOACTIVATE);
 }
@@ -137,13 +137,6 @@ void onNotify(HWND window, WPARAM code) {
     GlobalMemoryLock<UiPrivate> ui(privateOf(window));
     if (!ui)
         return;
-    const auto invalidateTools = [&] {
-        win32->statusWindow.invalidate();
-        if (settingsFlag(flag::RootHints))
-            win32->promptWindow.invalidate();
-        if (settingsFlag(flag::OperationHints))
-            win32->infoWindow.invalidate();
-    };
     switch (code) {
     case IMN_CLOSESTATUSWINDOW:
         if (IsWindow(ui->status.window)) {
@@ -153,25 +146,25 @@ void onNotify(HWND window, WPARAM code) {
         }
         break;
     case IMN_OPENSTATUSWINDOW:
-        win32->statusWindow.create(window, *ui.get());
+        win32->statusWindow.create(window, ui->status, win32->instance());
         if (settingsFlag(flag::RootHints))
-            win32->promptWindow.create(window, *ui.get());
+            win32->promptWindow.create(window, ui->prompt, win32->instance());
         if (settingsFlag(flag::OperationHints))
-            win32->infoWindow.create(window, *ui.get());
+            win32->infoWindow.create(window, ui->info, win32->instance());
         module->softKeyboard().setVisible(true);
         break;
     case IMN_SETCONVERSIONMODE:
-        invalidateTools();
+        win32->invalidateToolWindows();
         break;
     case IMN_SETOPENSTATUS:
-        if (!module->contextSelected)
+        if (!module->process().contextSelected)
             EndComposition(context, false);
-        invalidateTools();
+        win32->invalidateToolWindows();
         break;
     case IMN_SETCANDIDATEPOS:
     case IMN_SETCOMPOSITIONWINDOW:
         placeCandidate(*ui.get(), *ic);
-        updateTools(*win32, window, *ui.get(), *ic);
+        updateTools(*win32, window, *ui.get());
         break;
     default:
         break;
@@ -183,7 +176,9 @@ void onNotify(HWND window, WPARAM code) {
 
 using namespace tovi;
 
-extern "C" LRESULT WINAPI UIWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT uiWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool imeTraffic = (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_COMPOSITION) ||
                             (message >= WM_IME_NOTIFY && message <= WM_IME_CHAR);
     if (imeTraffic && !contextOf(window))
@@ -204,8 +199,8 @@ extern "C" LRESULT WINAPI UIWndProc(HWND window, UINT message, WPARAM wParam, LP
         if (Win32Module* win32 = win32Module()) {
             GlobalMemoryLock<UiPrivate> ui(privateOf(window));
             if (ui) {
-                win32->candidateWindow.hide(*ui.get());
-                win32->promptWindow.hide(*ui.get());
+                win32->candidateWindow.hide(ui->candidate);
+                win32->promptWindow.hide(ui->prompt);
             }
         }
         return 0;
@@ -214,7 +209,7 @@ extern "C" LRESULT WINAPI UIWndProc(HWND window, UINT message, WPARAM wParam, LP
             ContextLock ic(contextOf(window));
             GlobalMemoryLock<UiPrivate> ui(privateOf(window));
             if (ic && ui)
-                updateTools(*win32, window, *ui.get(), *ic);
+                updateTools(*win32, window, *ui.get());
         }
         return 0;
     case WM_IME_SETCONTEXT:
@@ -226,4 +221,10 @@ extern "C" LRESULT WINAPI UIWndProc(HWND window, UINT message, WPARAM wParam, LP
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+} // namespace
+
+extern "C" LRESULT WINAPI UIWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guarded<LRESULT>(0, [&] { return uiWindowProc(window, message, wParam, lParam); });
 }

@@ -1,7 +1,6 @@
 #include "win32_module.h"
 
 #include "messages.h"
-#include "module.h"
 #include "platform/install_folder.h"
 #include "platform/win32_handle.h"
 #include "window_classes.h"
@@ -21,8 +20,8 @@ HIMC toHimc(ContextHandle context) {
     return reinterpret_cast<HIMC>(context);
 }
 
-HBITMAP loadBitmap(const wchar_t* name) {
-    const std::u16string path = platform::installFilePath(reinterpret_cast<const char16_t*>(name));
+HBITMAP loadBitmap(const platform::InstallFolder& folder, std::u16string_view name) {
+    const std::u16string path = folder.file(name);
     return static_cast<HBITMAP>(LoadImageW(nullptr, reinterpret_cast<LPCWSTR>(path.c_str()),
                                            IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
@@ -43,21 +42,43 @@ public:
 
 } // namespace
 
-Win32Module::Win32Module(HINSTANCE instance) : instance_(instance) {}
+Win32Module::Win32Module(HINSTANCE instance, std::uint32_t instanceNumber)
+    : instance_(instance), instanceNumber_(instanceNumber) {}
 
 Win32Module::~Win32Module() = default;
 
-bool Win32Module::generateMessage(ContextHandle context, std::uint32_t message,
-                                  std::uintptr_t wParam, std::intptr_t lParam) {
-    return GenerateMessage(toHimc(context), message, wParam, lParam);
+Module* Win32Module::module() {
+    if (module_)
+        return module_.get();
+    try {
+        const platform::InstallFolder folder = platform::InstallFolder::fromSystem();
+        module_ = std::make_unique<Module>(*this, folder, instanceNumber_);
+        module_->process().secureDesktop = secureDesktop_;
+        candidateBitmap.reset(loadBitmap(folder, u"tovi_cand.bmp"));
+        statusBitmap.reset(loadBitmap(folder, u"tovi.bmp"));
+        if (ImeEngine* engine = module_->engine())
+            engine->SendCompositionUpdate(); // no context yet: nothing is sent
+        module_->resetInput();
+    } catch (...) {
+        module_.reset(); // tried again at the next use
+    }
+    return module_.get();
+}
+
+void Win32Module::startComposition(ContextHandle context) {
+    GenerateMessage(toHimc(context), WM_IME_STARTCOMPOSITION, 0, 0);
+}
+
+void Win32Module::updateComposition(ContextHandle context) {
+    GenerateMessage(toHimc(context), WM_IME_COMPOSITION, 0, 0);
+}
+
+void Win32Module::endComposition(ContextHandle context) {
+    GenerateMessage(toHimc(context), WM_IME_ENDCOMPOSITION, 0, 0);
 }
 
 void Win32Module::commitText(ContextHandle context, std::u16string_view text) {
     CommitText(toHimc(context), text);
-}
-
-void Win32Module::endComposition(ContextHandle context, bool withResult) {
-    EndComposition(toHimc(context), withResult);
 }
 
 void Win32Module::invalidateWindows() {
@@ -74,6 +95,15 @@ void Win32Module::invalidateCandidateWindow() {
     candidateWindow.invalidate();
 }
 
+void Win32Module::invalidateToolWindows() {
+    statusWindow.invalidate();
+    const Module* built = builtModule();
+    if (built && built->settings().has(flag::RootHints))
+        promptWindow.invalidate();
+    if (built && built->settings().has(flag::OperationHints))
+        infoWindow.invalidate();
+}
+
 void Win32Module::showInfoMessage(std::u16string_view text, unsigned milliseconds) {
     infoText = text;
     infoMilliseconds = milliseconds;
@@ -88,17 +118,26 @@ bool Win32Module::isKeyDown(unsigned virtualKey) {
     return (GetKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0;
 }
 
+void Win32Module::markSecureDesktop() {
+    secureDesktop_ = true;
+    if (module_)
+        module_->process().secureDesktop = true;
+}
+
+bool Win32Module::mayLaunch() {
+    const Module* built = builtModule();
+    return !secureDesktop_ && built && built->process().mayLaunch();
+}
+
 void Win32Module::openUrl(std::u16string_view url) {
-    const Module* module = modulePtr();
-    if (!module || !module->mayLaunch())
+    if (!mayLaunch())
         return;
     const std::wstring address(url.begin(), url.end());
     ShellExecuteW(nullptr, L"open", address.c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 void Win32Module::startProgram(std::u16string_view commandLine) {
-    const Module* module = modulePtr();
-    if (!module || !module->mayLaunch())
+    if (!mayLaunch())
         return;
     std::wstring line(commandLine.begin(), commandLine.end());
     STARTUPINFOW startup{};
@@ -127,24 +166,19 @@ Win32Module* win32Module() {
     return owner().get();
 }
 
+Module* modulePtr() {
+    Win32Module* win32 = win32Module();
+    return win32 ? win32->module() : nullptr;
+}
+
 void InitGlobals(HINSTANCE instance) {
+    if (owner())
+        return;
     try {
-        owner() = std::make_unique<Win32Module>(instance);
-    } catch (const std::bad_alloc&) {
-        return;
+        owner() = std::make_unique<Win32Module>(instance, takeInstanceNumber());
+    } catch (...) {
+        return; // the process runs without the module
     }
-    Win32Module& win32 = *owner();
-    // The instance number, the settings and the engine.
-    if (!attachModule(win32)) {
-        owner().reset();
-        return;
-    }
-    win32.candidateBitmap.reset(loadBitmap(L"tovi_cand.bmp"));
-    win32.statusBitmap.reset(loadBitmap(L"tovi.bmp"));
-    Module& module = *modulePtr();
-    if (ImeEngine* engine = module.engine())
-        engine->SendCompositionUpdate(); // no context yet: nothing is sent
-    module.resetInput();
     RegisterClasses(instance);
 }
 
@@ -154,8 +188,7 @@ void FreeGlobals() {
         KillTimer(nullptr, win32->timer);
         win32->timer = 0;
     }
-    detachModule(); // saves the settings
-    owner().reset();
+    owner().reset(); // saves the settings of a module that was built
 }
 
 } // namespace tovi

@@ -1,32 +1,40 @@
 // The Windows side of the process-wide state: the module instance, its keyboard layout, the
-// four tool windows and the bitmaps. It is the engine's host, and it owns the portable Module.
+// four tool windows and the bitmaps. It is the engine's host, and it owns the portable Module,
+// which it builds at its first use rather than at process attach: attach runs under the loader
+// lock in every process that loads the module, so it reads no file.
 #pragma once
 
+#include "core/module.h"
 #include "engine/ime_host.h"
-#include "ui/gdi_objects_win32.h"
-#include "ui/tool_window_win32.h"
+#include "imm_ddk.h"
+#include "ui/win32/gdi_objects.h"
+#include "ui/win32/tool_window.h"
 
 #include <memory>
 #include <string>
-#include <windows.h>
 
 namespace tovi {
 
-class Module;
-
 class Win32Module final : public ImeHost {
 public:
-    explicit Win32Module(HINSTANCE instance);
+    Win32Module(HINSTANCE instance, std::uint32_t instanceNumber);
     ~Win32Module() override;
     Win32Module(const Win32Module&) = delete;
     Win32Module& operator=(const Win32Module&) = delete;
 
     HINSTANCE instance() const { return instance_; }
+    // The portable module, built from the installation folder at the first call; null when it
+    // cannot be built (it is tried again at the next call).
+    Module* module();
+    // The module if it was built; never builds it.
+    Module* builtModule() { return module_.get(); }
+    // The logon desktop: remembered here for good, so that a module built later knows it too.
+    void markSecureDesktop();
 
-    bool generateMessage(ContextHandle context, std::uint32_t message, std::uintptr_t wParam,
-                         std::intptr_t lParam) override;
+    void startComposition(ContextHandle context) override;
+    void updateComposition(ContextHandle context) override;
+    void endComposition(ContextHandle context) override;
     void commitText(ContextHandle context, std::u16string_view text) override;
-    void endComposition(ContextHandle context, bool withResult) override;
     void invalidateWindows() override;
     void invalidateStatusWindow() override;
     void invalidateCandidateWindow() override;
@@ -38,10 +46,13 @@ public:
     void sendBackspace() override;
     std::shared_ptr<CodeTableReporter> codeTableReporter() override;
 
-    ToolWindow statusWindow{L"DEDU_STATUS", &UiPrivate::status};
-    ToolWindow promptWindow{L"DEDU_PROMPT", &UiPrivate::prompt};
-    ToolWindow infoWindow{L"DEDU_INFO", &UiPrivate::info};
-    ToolWindow candidateWindow{L"DEDU_CAND", &UiPrivate::candidate};
+    // Repaints the status window, and the prompt and info windows when the settings show them.
+    void invalidateToolWindows();
+
+    ToolWindow statusWindow{L"DEDU_STATUS"};
+    ToolWindow promptWindow{L"DEDU_PROMPT"};
+    ToolWindow infoWindow{L"DEDU_INFO"};
+    ToolWindow candidateWindow{L"DEDU_CAND"};
     // The composition window handle; no class uses it, so it stays null.
     HWND compositionWindow = nullptr;
 
@@ -55,11 +66,19 @@ public:
     unsigned infoMilliseconds = 0;
 
 private:
+    bool mayLaunch();
+
     HINSTANCE instance_;
+    std::uint32_t instanceNumber_;
+    bool secureDesktop_ = false;
+    std::unique_ptr<Module> module_;
 };
 
 // The process's Windows state, or null outside attach..detach.
 Win32Module* win32Module();
+// The process's portable module, built at its first use; null outside attach..detach or when it
+// cannot be built.
+Module* modulePtr();
 
 // Process attach and detach, in their fixed order.
 void InitGlobals(HINSTANCE instance);

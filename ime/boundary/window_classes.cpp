@@ -1,7 +1,7 @@
 #include "window_classes.h"
 
+#include "exception_barrier.h"
 #include "exports.h"
-#include "module.h"
 #include "win32_module.h"
 
 namespace tovi {
@@ -22,11 +22,13 @@ LRESULT forward(ToolWindow Win32Module::*object, HWND window, UINT message, WPAR
 }
 
 LRESULT CALLBACK promptWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return forward(&Win32Module::promptWindow, window, message, wParam, lParam);
+    return guarded<LRESULT>(
+        0, [&] { return forward(&Win32Module::promptWindow, window, message, wParam, lParam); });
 }
 
 LRESULT CALLBACK infoWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return forward(&Win32Module::infoWindow, window, message, wParam, lParam);
+    return guarded<LRESULT>(
+        0, [&] { return forward(&Win32Module::infoWindow, window, message, wParam, lParam); });
 }
 
 bool registerOne(HINSTANCE instance, const wchar_t* name, WNDPROC proc, int extraBytes,

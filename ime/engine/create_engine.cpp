@@ -4,11 +4,16 @@
 
 namespace tovi {
 
-std::unique_ptr<ImeEngine> createEngine(int schemeIndex, Module& module) {
-    if (schemeIndex == 1)
-        return std::make_unique<KeypadEngine>(module);
-    if (schemeIndex == 2)
-        return std::make_unique<PinyinEngine>(module);
+std::unique_ptr<ImeEngine> createEngine(Scheme scheme, const EngineServices& services) {
+    switch (scheme) {
+    case Scheme::Keypad:
+        return std::make_unique<KeypadEngine>(services);
+    case Scheme::Pinyin:
+        return std::make_unique<PinyinEngine>(services);
+    case Scheme::A:
+    case Scheme::D:
+        break;
+    }
     return nullptr; // schemes without an engine: every key goes to the application
 }
 

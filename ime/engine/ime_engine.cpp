@@ -1,251 +1,277 @@
 #include "engine/ime_engine.h"
 
-#include "boundary/module.h"
-#include "engine/code_lookup.h"
-#include "engine/ime_messages.h"
 #include "engine/key_tables.h"
 #include "engine/virtual_keys.h"
 
 namespace tovi {
 namespace {
 
-bool down(KeyState keys, unsigned key) {
-    return (keys[key & 0xFF] & 0x80) != 0;
-}
-bool toggled(KeyState keys, unsigned key) {
-    return (keys[key & 0xFF] & 0x01) != 0;
-}
-
 // The key data of a right-Ctrl release: transition and previous-state bits, the extended bit,
 // scan code 0x1D, repeat count 1.
 constexpr std::uint32_t kRightCtrlRelease = 0xC11D0001;
 
+bool isMovementKey(unsigned key) {
+    return key == vk::Return || key == vk::End || key == vk::Home || key == vk::Left ||
+           key == vk::Up || key == vk::Right || key == vk::Down || key == vk::Delete;
+}
+
 } // namespace
 
 bool ImeEngine::fullWidthRuleHolds(unsigned key, bool shiftDown) const {
-    const ImeSettings& settings = module_.settings();
-    return (settings.has(flag::FullWidthLetters) && isFullWidthKey(key)) ||
-           (settings.has(flag::FullWidthSymbols) && isPunctuationKey(key, shiftDown));
+    return (settings().has(flag::FullWidthLetters) && isFullWidthKey(key)) ||
+           (settings().has(flag::FullWidthSymbols) && isPunctuationKey(key, shiftDown));
 }
 
 void ImeEngine::setEnglishMode(bool on) {
-    InputFlags& flags = module_.flags();
-    if (flags.englishMode != on) {
-        flags.englishMode = on;
-        module_.host().invalidateStatusWindow();
+    if (flags().englishMode != on) {
+        flags().englishMode = on;
+        host().invalidateStatusWindow();
     }
 }
 
-bool ImeEngine::ProcessKey(ContextHandle, unsigned key, std::uint32_t keyData, KeyState keys) {
-    InputFlags& flags = module_.flags();
-    ImeSettings& settings = module_.settings();
-    ImeHost& host = module_.host();
-    const bool shift = down(keys, vk::Shift);
-    const bool ctrl = down(keys, vk::Control);
+LookupOptions ImeEngine::lookupOptions() const {
+    LookupOptions options;
+    options.traditionalOutput = flags().traditionalOutput;
+    options.selectionPending = flags().selectionPending;
+    options.verticalLayout = settings().has(flag::VerticalLayout);
+    return options;
+}
 
-    // 1. Keys that move the caret or confirm cancel the code; Enter on a code is eaten once.
-    if (!flags.englishMode &&
-        (key == vk::Return || key == vk::End || key == vk::Home || key == vk::Left ||
-         key == vk::Up || key == vk::Right || key == vk::Down || key == vk::Delete)) {
-        if (key == vk::Return && !code_.empty() && !enterCancelled_) {
-            module_.resetInput();
-            SendEndComposition();
-            enterCancelled_ = true;
-            flags.selectionPending = false;
-            return true;
-        }
-        module_.resetInput();
-        SendEndComposition();
-    }
-    // 2.
-    if (key != vk::Return)
+bool ImeEngine::ProcessKey(ContextHandle, const KeyEvent& key) {
+    if (const auto decided = cancelOnMovementKey(key.virtualKey))
+        return *decided;
+    if (key.virtualKey != vk::Return)
         enterCancelled_ = false;
-    // 3. A shown soft keyboard takes every key it has a symbol for.
-    if (module_.softKeyboard().isShown() && isFullWidthKey(key) && !flags.englishMode)
+    // A shown soft keyboard takes every key it has a symbol for.
+    if (services_.softKeyboard.isShown() && isFullWidthKey(key.virtualKey) && !flags().englishMode)
         return true;
-    // 4, 5. Full-width toggles; the parity lets only one of a press and its release act.
-    if (shift && key == vk::Space && !keyParity_) {
-        settings.flags ^= flag::FullWidthLetters;
-        host.invalidateStatusWindow();
-        ShowInfoMessage(u"设置全角/半角！", 9000);
-    }
-    if (ctrl && (key == vk::OemPeriod || key == vk::Decimal) && !keyParity_) {
-        settings.flags ^= flag::FullWidthSymbols;
-        host.invalidateStatusWindow();
-        ShowInfoMessage(u"设置全角/半角！", 9000);
-    }
-    // 6. Keypad plus asks for association candidates.
-    if (key == vk::Add) {
-        flags.associationPending = true;
-        keyParity_ = !keyParity_;
-        OnChar(u'%');
-        OnChar(u'%');
-        return true;
-    }
-    // 7. Keypad minus searches the web for the last committed text.
-    if (key == vk::Subtract && settings.has(flag::WebSearch) && module_.mayLaunch()) {
-        host.openUrl(webSearchUrl(lastCommitted_));
-        return true;
-    }
-    // 9. Ctrl with a keypad digit selects (and promotes) a candidate.
-    if (ctrl && key >= vk::Numpad1 && key <= vk::Numpad9 && !keyParity_) {
-        flags.ctrlSelect = true;
-        keyParity_ = !keyParity_;
-        OnChar(static_cast<char16_t>(key - 0x30));
-        return true;
-    }
-    // 10. Ctrl+J toggles traditional output.
-    if (ctrl && key == 'J' && !keyParity_) {
-        flags.traditionalOutput = !flags.traditionalOutput;
-        keyParity_ = !keyParity_;
-        return true;
-    }
-    // 11.
-    keyParity_ = !keyParity_;
-    // 12. The end of a right-Shift tap toggles English mode.
-    if (key == vk::Shift && !down(keys, vk::RShift) && rightShiftDown_) {
-        module_.resetInput();
-        SendEndComposition();
-        setEnglishMode(!flags.englishMode);
-        if (flags.englishMode)
-            settings.flags &= ~flag::FullWidthSymbols;
-        else
-            settings.flags |= flag::FullWidthSymbols;
-        if (settings.has(flag::FullWidthLetters) && flags.englishMode)
-            settings.flags &= ~flag::FullWidthLetters;
-    }
-    // 13.
-    rightShiftDown_ = key == vk::Shift && host.isKeyDown(vk::RShift);
-    // 14. Ctrl combinations belong to the application, and spoil a right-Ctrl tap.
-    if (key != vk::Control && ctrl) {
-        flags.ctrlCombined = true;
-        return false;
-    }
-    // 15. The release of a lone right-Ctrl switches between the two schemes.
-    if (key == vk::Control && keyData == kRightCtrlRelease && !flags.ctrlCombined &&
-        !flags.firstKeyGuard) {
-        host.invalidateStatusWindow();
-        toggleScheme(); // replaces this engine: nothing of it may be touched after this
-        return true;
-    }
-    // 16.
-    flags.ctrlCombined = false;
-    flags.firstKeyGuard = false;
-    // 17. Keys with a full-width form are the module's while full-width input is on.
-    if (fullWidthRuleHolds(key, shift) && !(!flags.englishMode && vk::isNumpadDigit(key)))
-        return true;
-    // 18. CapsLock follows its light into and out of English mode.
-    if (key == vk::Capital) {
-        setEnglishMode(toggled(keys, vk::Capital));
-        flags.capsLock = toggled(keys, vk::Capital);
-        module_.resetInput();
-        SendEndComposition();
-    }
-    // 19.
-    if (shift || ctrl || down(keys, vk::Menu) || toggled(keys, vk::Capital))
-        return false;
-    // 20.
-    if ((key == vk::Back || key == vk::Decimal) && !code_.empty())
-        return true;
-    // 21.
-    if (key == vk::Space && (!code_.empty() || (hasCandidates() && SpaceSelects())))
-        return true;
-    if (key == vk::Escape && (!code_.empty() || hasCandidates()))
-        return true;
-    // 22.
-    if (!flags.englishMode && OnKey(key))
-        return true;
-    // 23.
-    if ((key == vk::Prior || key == vk::Next) && !code_.empty())
-        return true;
-    return false;
+    toggleFullWidth(key);
+    if (const auto decided = keypadHotkey(key))
+        return *decided;
+    flipParity();
+    followShiftTap(key);
+    if (const auto decided = controlKey(key))
+        return *decided;
+    return claimsForInput(key);
 }
 
-void ImeEngine::toggleScheme() {
-    ImeSettings& settings = module_.settings();
-    const int scheme = settings.schemeIndex();
-    if (scheme == 1 || scheme == 2)
-        settings.setScheme(scheme == 1 ? 2 : 1);
+// Keys that move the caret or confirm cancel the code; Enter on a code is eaten once.
+std::optional<bool> ImeEngine::cancelOnMovementKey(unsigned key) {
+    if (flags().englishMode || !isMovementKey(key))
+        return std::nullopt;
+    if (key == vk::Return && !code_.empty() && !enterCancelled_) {
+        ResetInput();
+        SendEndComposition();
+        enterCancelled_ = true;
+        flags().selectionPending = false;
+        return true;
+    }
+    ResetInput();
+    SendEndComposition();
+    return std::nullopt;
 }
 
-void ImeEngine::ToAscii(ContextHandle context, std::uint32_t virtualKeyArg, KeyState keys) {
-    const unsigned key = virtualKeyArg & 0xFFFF;
-    const auto unit = static_cast<char16_t>(virtualKeyArg >> 16);
-    const bool shift = down(keys, vk::Shift);
-    InputFlags& flags = module_.flags();
-
-    context_ = context;
-    // A keypad code this long without candidates is a typing error: start over.
-    if (code_.size() >= 12 && vk::isNumpadDigit(key) && module_.settings().schemeIndex() == 1 &&
-        !hasCandidates()) {
-        module_.host().beep();
-        module_.resetInput();
-    }
-    if (key == vk::Escape) {
-        module_.resetInput();
-        return;
-    }
-    if (CommitSoftKey(key, unit, shift))
-        return;
-    if (code_.empty() && !hasCandidates() && fullWidthRuleHolds(key, shift)) {
-        if (!(!flags.englishMode && vk::isNumpadDigit(key))) {
-            CommitFullWidth(unit);
-            return;
+// Shift+Space toggles full-width letters, Ctrl with a period full-width symbols.
+void ImeEngine::toggleFullWidth(const KeyEvent& key) {
+    const unsigned vk = key.virtualKey;
+    std::uint32_t toggled = 0;
+    if (key.isDown(vk::Shift) && vk == vk::Space && secondOfPair())
+        toggled |= flag::FullWidthLetters;
+    if (key.isDown(vk::Control) && (vk == vk::OemPeriod || vk == vk::Decimal) && secondOfPair())
+        toggled |= flag::FullWidthSymbols;
+    for (const std::uint32_t bit : {flag::FullWidthLetters, flag::FullWidthSymbols}) {
+        if (toggled & bit) {
+            settings().flags ^= bit;
+            host().invalidateStatusWindow();
+            host().showInfo(info::FullWidthToggled);
         }
     }
-    char16_t internal = unit;
+}
+
+// Keypad plus (association), keypad minus (web search), Ctrl with a keypad digit (select and
+// promote) and Ctrl+J (traditional output).
+std::optional<bool> ImeEngine::keypadHotkey(const KeyEvent& key) {
+    const unsigned vk = key.virtualKey;
+    const bool ctrl = key.isDown(vk::Control);
+    if (vk == vk::Add) {
+        flags().associationPending = true;
+        flipParity();
+        // Sent twice, as the key's press and release once both did.
+        OnCommand(EngineCommand::Association);
+        OnCommand(EngineCommand::Association);
+        return true;
+    }
+    if (vk == vk::Subtract && settings().has(flag::WebSearch) && process().mayLaunch()) {
+        host().openUrl(webSearchUrl(lastCommitted_));
+        return true;
+    }
+    if (ctrl && vk >= vk::Numpad1 && vk <= vk::Numpad9 && secondOfPair()) {
+        flags().ctrlSelect = true;
+        flipParity();
+        OnChar(static_cast<char16_t>(u'1' + (vk - vk::Numpad1)));
+        return true;
+    }
+    if (ctrl && vk == 'J' && secondOfPair()) {
+        flags().traditionalOutput = !flags().traditionalOutput;
+        flipParity();
+        return true;
+    }
+    return std::nullopt;
+}
+
+// The end of a right-Shift tap toggles English mode, which turns full-width symbols off (and
+// full-width letters with them) or back on.
+void ImeEngine::followShiftTap(const KeyEvent& key) {
+    if (key.virtualKey == vk::Shift && !key.isDown(vk::RShift) && rightShiftDown_) {
+        ResetInput();
+        SendEndComposition();
+        setEnglishMode(!flags().englishMode);
+        if (flags().englishMode)
+            settings().flags &= ~flag::FullWidthSymbols;
+        else
+            settings().flags |= flag::FullWidthSymbols;
+        if (settings().has(flag::FullWidthLetters) && flags().englishMode)
+            settings().flags &= ~flag::FullWidthLetters;
+    }
+    rightShiftDown_ = key.virtualKey == vk::Shift && host().isKeyDown(vk::RShift);
+}
+
+// Ctrl combinations belong to the application and spoil a right-Ctrl tap; the release of a lone
+// right-Ctrl asks for the other scheme.
+std::optional<bool> ImeEngine::controlKey(const KeyEvent& key) {
+    if (key.virtualKey != vk::Control && key.isDown(vk::Control)) {
+        flags().ctrlCombined = true;
+        return false;
+    }
+    if (key.virtualKey == vk::Control && key.keyData == kRightCtrlRelease &&
+        !flags().ctrlCombined && !flags().firstKeyGuard) {
+        host().invalidateStatusWindow();
+        if (const Scheme scheme = settings().scheme(); hasEngine(scheme))
+            process().requestedScheme = scheme == Scheme::Keypad ? Scheme::Pinyin : Scheme::Keypad;
+        return true;
+    }
+    flags().ctrlCombined = false;
+    flags().firstKeyGuard = false;
+    return std::nullopt;
+}
+
+// The keys left: full-width input, CapsLock, and the keys the code or the scheme wants.
+bool ImeEngine::claimsForInput(const KeyEvent& key) {
+    const unsigned vk = key.virtualKey;
+    const bool shift = key.isDown(vk::Shift);
+    // Keys with a full-width form are the module's while full-width input is on; keypad digits
+    // stay the scheme's.
+    if (fullWidthRuleHolds(vk, shift) && !(!flags().englishMode && vk::isNumpadDigit(vk)))
+        return true;
+    // CapsLock follows its light into and out of English mode.
+    if (vk == vk::Capital) {
+        setEnglishMode(key.isToggled(vk::Capital));
+        flags().capsLock = key.isToggled(vk::Capital);
+        ResetInput();
+        SendEndComposition();
+    }
+    if (shift || key.isDown(vk::Control) || key.isDown(vk::Menu) || key.isToggled(vk::Capital))
+        return false;
+    if ((vk == vk::Back || vk == vk::Decimal) && !code_.empty())
+        return true;
+    if (vk == vk::Space && (!code_.empty() || (hasCandidates() && SpaceSelects())))
+        return true;
+    if (vk == vk::Escape && (!code_.empty() || hasCandidates()))
+        return true;
+    if (!flags().englishMode && OnKey(vk))
+        return true;
+    return (vk == vk::Prior || vk == vk::Next) && !code_.empty();
+}
+
+std::optional<EngineCommand> ImeEngine::commandFor(unsigned key) {
     switch (key) {
     case vk::Multiply:
-        OnChar(u'!');
-        return;
-    case vk::Add:
-        OnChar(u'@');
-        return;
+        return EngineCommand::Companion;
     case vk::Divide:
-        OnChar(u'$');
-        return;
+        return EngineCommand::SymbolList;
     case vk::Space:
     case vk::Numpad0:
-        internal = u'*';
-        break;
+        return EngineCommand::Confirm;
     case vk::OemComma:
     case vk::OemMinus:
     case vk::Prior:
-        internal = u'-';
-        break;
+        return EngineCommand::PreviousPage;
     case vk::OemPeriod:
     case vk::OemPlus:
     case vk::Next:
-        internal = u'+';
-        break;
+        return EngineCommand::NextPage;
     case vk::Back:
     case vk::Decimal:
-        internal = u'^';
-        break;
+        return EngineCommand::Backspace;
     default:
-        break;
+        return std::nullopt;
     }
-    // Keypad 0 on an empty code types a plain space.
-    if (key == vk::Numpad0 && code_.empty() && !flags.selectionPending) {
-        if (module_.currentContext)
-            module_.host().commitText(module_.currentContext, u" ");
+}
+
+void ImeEngine::ToAscii(ContextHandle context, const KeyEvent& key) {
+    const unsigned vk = key.virtualKey;
+    const bool shift = key.isDown(vk::Shift);
+
+    context_ = context;
+    // A keypad code this long without candidates is a typing error: start over.
+    if (code_.size() >= 12 && vk::isNumpadDigit(vk) && settings().scheme() == Scheme::Keypad &&
+        !hasCandidates()) {
+        host().beep();
+        ResetInput();
+    }
+    if (vk == vk::Escape) {
+        ResetInput();
         return;
     }
-    OnChar(internal);
+    if (CommitSoftKey(vk, key.character, shift))
+        return;
+    if (code_.empty() && !hasCandidates() && fullWidthRuleHolds(vk, shift) &&
+        !(!flags().englishMode && vk::isNumpadDigit(vk))) {
+        CommitFullWidth(key.character);
+        return;
+    }
+    // Keypad plus did its work when ProcessKey claimed it.
+    if (vk == vk::Add)
+        return;
+    // Keypad 0 on an empty code types a plain space.
+    if (vk == vk::Numpad0 && code_.empty() && !flags().selectionPending) {
+        if (process().currentContext)
+            host().commitText(process().currentContext, u" ");
+        return;
+    }
+    if (const auto command = commandFor(vk))
+        OnCommand(*command);
+    else
+        OnChar(key.character);
+}
+
+void ImeEngine::ResetInput() {
+    host().showInfo(schemeHint(settings().scheme()));
+    Clear();
+    host().invalidateWindows();
+    SendEndComposition();
 }
 
 bool ImeEngine::SelectCandidate(int n) {
     const std::u16string text = candidates_.itemText(n);
     if (text.empty()) {
-        module_.host().beep();
-        ShowInfoMessage(u"所选序号无内容！", 9000);
+        host().beep();
+        host().showInfo(info::NothingToSelect);
         return false;
     }
-    if (!(text.size() == 1 && isNoFeedbackPunctuation(text[0])))
-        candidates_.markSelected(n);
+    // A candidate chosen with Ctrl moves to the front of its code, unless it is there already;
+    // punctuation that commits without feedback is never moved.
+    const bool movable = !(text.size() == 1 && isNoFeedbackPunctuation(text[0]));
+    if (movable && flags().ctrlSelect && candidates_.first() + n != 0) {
+        lookup().promote(
+            candidates_.code(),
+            textToCommit(text, CommitContext{code_, true, settings().has(flag::WordAssociation),
+                                             lastCommitted_}));
+    }
     lastCode_ = code_;
-    CodeLookup* lookup = module_.lookup();
-    lastCommitted_ = lookup ? lookup->textToCommit(text) : text;
+    lastCommitted_ =
+        textToCommit(text, CommitContext{code_, flags().ctrlSelect,
+                                         settings().has(flag::WordAssociation), lastCommitted_});
     CommitCandidateText(lastCommitted_);
     return true;
 }
@@ -255,80 +281,80 @@ void ImeEngine::CommitCandidateText(const std::u16string& text) {
     spaceSelects_ = false;
     if (!context_)
         return;
-    module_.host().commitText(context_, text);
+    host().commitText(context_, text);
     SendEndComposition();
     Clear();
 }
 
 void ImeEngine::CommitFullWidth(char16_t unit) {
     // A character without a full-width form (from another keyboard layout) goes in as it is.
-    const char16_t wide = toFullWidth(unit, module_.quotes());
+    const char16_t wide = toFullWidth(unit, services_.quotes);
     const char16_t committed = wide ? wide : unit;
     SendStartComposition();
     if (!context_ || !committed)
         return;
-    module_.host().commitText(context_, std::u16string_view(&committed, 1));
+    host().commitText(context_, std::u16string_view(&committed, 1));
     SendEndComposition();
 }
 
 bool ImeEngine::CommitSoftKey(unsigned key, char16_t unit, bool shiftDown) {
-    SoftKeyboard& keyboard = module_.softKeyboard();
+    const SoftKeyboard& keyboard = services_.softKeyboard;
     if (!keyboard.isShown() || !context_)
         return false;
     const char16_t symbol = keyboard.symbolFor(key, shiftDown);
     const char16_t committed = symbol ? symbol : unit;
     if (committed)
-        module_.host().commitText(context_, std::u16string_view(&committed, 1));
+        host().commitText(context_, std::u16string_view(&committed, 1));
     return true;
 }
 
 void ImeEngine::Clear() {
     OnClear();
-    module_.flags().selectionPending = false;
+    flags().selectionPending = false;
     candidates_.clear();
     spaceSelects_ = false;
     code_.clear();
 }
 
 void ImeEngine::Search() {
-    CodeLookup* lookup = module_.lookup();
-    candidates_ =
-        lookup ? lookup->search(module_.settings().schemeIndex(), code_) : CandidateList();
+    ExactMatch exact{static_cast<std::uint32_t>(flags().exactMatchCount), flags().singleExactMatch};
+    candidates_ = lookup().search(settings().scheme(), code_, lookupOptions(), exact);
+    flags().exactMatchCount = static_cast<int>(exact.count);
+    flags().singleExactMatch = exact.single;
 }
 
 void ImeEngine::SearchAssociation() {
-    CodeLookup* lookup = module_.lookup();
-    candidates_ = lookup ? lookup->continuations(lastCode_, lastCommitted_) : CandidateList();
+    candidates_ = lookup().continuations(lastCode_, lastCommitted_, lookupOptions());
     if (candidates_.totalCount() == 0)
-        module_.resetInput();
+        ResetInput();
 }
 
 void ImeEngine::SendStartComposition() {
-    module_.flags().selectionPending = false;
+    flags().selectionPending = false;
     if (context_)
-        module_.host().generateMessage(context_, msg::ImeStartComposition, 0, 0);
+        host().startComposition(context_);
 }
 
 void ImeEngine::SendCompositionUpdate() {
     if (context_)
-        module_.host().generateMessage(context_, msg::ImeComposition, 0, 0);
+        host().updateComposition(context_);
 }
 
 void ImeEngine::SendEndComposition() {
     if (context_)
-        module_.host().generateMessage(context_, msg::ImeEndComposition, 0, 0);
+        host().endComposition(context_);
 }
 
 void ImeEngine::turnPage(bool forward) {
-    if (forward)
-        candidates_.nextPage(module_.host(), module_.settings().has(flag::VerticalLayout));
-    else
-        candidates_.previousPage(module_.host());
+    const bool turned = forward ? candidates_.nextPage(settings().has(flag::VerticalLayout))
+                                : candidates_.previousPage();
+    if (turned) {
+        host().invalidateCandidateWindow();
+    } else {
+        host().beep();
+        host().showInfo(forward ? info::LastPage : info::FirstPage);
+    }
     SendCompositionUpdate();
-}
-
-void ImeEngine::ShowInfoMessage(std::u16string_view text, unsigned milliseconds) {
-    module_.host().showInfoMessage(text, milliseconds);
 }
 
 std::u16string ImeEngine::webSearchUrl(std::u16string_view text) {

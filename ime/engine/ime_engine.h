@@ -3,33 +3,30 @@
 // change of scheme; the schemes decide which keys are theirs and what each does.
 #pragma once
 
-#include "engine/ime_host.h"
+#include "engine/engine_command.h"
+#include "engine/engine_services.h"
+#include "engine/key_event.h"
 #include "tables/candidate_list.h"
 
-#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tovi {
 
-class Module;
-
-// The 256-byte key-state array of the system; the high bit of an entry means "down", the low
-// bit of a toggle key means "on".
-using KeyState = const std::uint8_t*;
-
 class ImeEngine {
 public:
-    explicit ImeEngine(Module& module) : module_(module) {}
+    explicit ImeEngine(const EngineServices& services) : services_(services) {}
     virtual ~ImeEngine() = default;
     ImeEngine(const ImeEngine&) = delete;
     ImeEngine& operator=(const ImeEngine&) = delete;
 
     // Whether Space belongs to the engine when the code is empty but candidates exist.
     virtual bool SpaceSelects() const { return spaceSelects_; }
-    virtual std::u16string GetCode() const { return code_; }
-    // Processes one internal character.
+    const std::u16string& GetCode() const { return code_; }
+    // A typed digit or letter.
     virtual void OnChar(char16_t unit) = 0;
+    virtual void OnCommand(EngineCommand command) = 0;
     // Whether a plain virtual key belongs to the scheme.
     virtual bool OnKey(unsigned virtualKey) = 0;
     virtual bool IsCodeLong() const = 0;
@@ -38,12 +35,13 @@ public:
     virtual void OnCommit() {}
 
     // Whether the module wants the key (it then reaches ToAscii) or the application gets it.
-    bool ProcessKey(ContextHandle context, unsigned virtualKey, std::uint32_t keyData,
-                    KeyState keyState);
-    // Handles a claimed key: the low word of the argument is the virtual key, the high word the
-    // character the system translated it to.
-    void ToAscii(ContextHandle context, std::uint32_t virtualKeyArg, KeyState keyState);
+    bool ProcessKey(ContextHandle context, const KeyEvent& key);
+    // Handles a claimed key press.
+    void ToAscii(ContextHandle context, const KeyEvent& key);
 
+    // Shows the scheme's hint, clears the code and candidates, repaints the windows and ends the
+    // composition.
+    void ResetInput();
     // Commits candidate n of the current page; false (with a beep and a message) when empty.
     bool SelectCandidate(int n);
     void CommitCandidateText(const std::u16string& text);
@@ -60,7 +58,6 @@ public:
     void SendStartComposition();
     void SendCompositionUpdate();
     void SendEndComposition();
-    void ShowInfoMessage(std::u16string_view text, unsigned milliseconds);
     // The paging keys of the schemes: a page on or back, then the composition update.
     void turnPage(bool forward);
 
@@ -68,7 +65,6 @@ public:
     const std::u16string& lastCode() const { return lastCode_; }
     const CandidateList& candidates() const { return candidates_; }
     CandidateList& candidates() { return candidates_; }
-    ContextHandle context() const { return context_; }
     bool hasCandidates() const { return candidates_.totalCount() > 0; }
 
     // The web address that searches for `text`; the text goes in unescaped, and the whole
@@ -76,24 +72,45 @@ public:
     static std::u16string webSearchUrl(std::u16string_view text);
 
 protected:
-    Module& module_;
+    ImeHost& host() const { return services_.host; }
+    ImeSettings& settings() const { return services_.settings; }
+    InputFlags& flags() const { return services_.flags; }
+    ProcessState& process() const { return services_.process; }
+    CodeLookup& lookup() const { return services_.lookup; }
+    const platform::InstallFolder& folder() const { return services_.folder; }
+    LookupOptions lookupOptions() const;
+
     std::u16string code_;
     std::u16string lastCode_;
     std::u16string lastCommitted_;
     ContextHandle context_ = 0;
     CandidateList candidates_;
     bool spaceSelects_ = false;
+
+private:
+    // The steps of ProcessKey, in their order; a step with an answer decides the key.
+    std::optional<bool> cancelOnMovementKey(unsigned key);
+    void toggleFullWidth(const KeyEvent& key);
+    std::optional<bool> keypadHotkey(const KeyEvent& key);
+    void followShiftTap(const KeyEvent& key);
+    std::optional<bool> controlKey(const KeyEvent& key);
+    bool claimsForInput(const KeyEvent& key);
+
+    // A press and its release both reach ProcessKey; hotkeys act on one of the two.
+    bool secondOfPair() const { return !keyParity_; }
+    void flipParity() { keyParity_ = !keyParity_; }
+    bool fullWidthRuleHolds(unsigned virtualKey, bool shiftDown) const;
+    void setEnglishMode(bool on);
+    // The command a claimed key stands for, if any.
+    static std::optional<EngineCommand> commandFor(unsigned virtualKey);
+
+    EngineServices services_;
     bool enterCancelled_ = false;
     bool keyParity_ = true;
     bool rightShiftDown_ = false;
-
-private:
-    bool fullWidthRuleHolds(unsigned virtualKey, bool shiftDown) const;
-    void setEnglishMode(bool on);
-    void toggleScheme();
 };
 
-// The engine for a scheme index: none for schemes without one of their own.
-std::unique_ptr<ImeEngine> createEngine(int schemeIndex, Module& module);
+// The engine of a scheme: none for the schemes without one.
+std::unique_ptr<ImeEngine> createEngine(Scheme scheme, const EngineServices& services);
 
 } // namespace tovi

@@ -1,7 +1,9 @@
 // Everything the engine does to the world outside the module goes through this interface: the
-// Windows layer implements it with IMM32 and USER32, tests with a recorder.
+// Windows layer implements it with IMM32 and USER32 (turning compositions into WM_IME_*
+// messages), tests with a recorder.
 #pragma once
 
+#include "engine/info_messages.h"
 #include "tables/code_table_reporter.h"
 
 #include <cstdint>
@@ -17,13 +19,12 @@ class ImeHost {
 public:
     virtual ~ImeHost() = default;
 
-    // Sends one IME message to the application of `context`; false when it could not be sent.
-    virtual bool generateMessage(ContextHandle context, std::uint32_t message,
-                                 std::uintptr_t wParam, std::intptr_t lParam) = 0;
-    // Commits `text` as the context's result string (composition and end-composition messages).
+    // The composition of `context` starts, changes or ends (its code or candidates).
+    virtual void startComposition(ContextHandle context) = 0;
+    virtual void updateComposition(ContextHandle context) = 0;
+    virtual void endComposition(ContextHandle context) = 0;
+    // Commits `text` as the context's result string.
     virtual void commitText(ContextHandle context, std::u16string_view text) = 0;
-    // Ends the composition; without a result the engine's code is cleared first.
-    virtual void endComposition(ContextHandle context, bool withResult) = 0;
 
     // Repaints the module's candidate, prompt and info windows.
     virtual void invalidateWindows() = 0;
@@ -31,6 +32,9 @@ public:
     virtual void invalidateCandidateWindow() = 0;
     // Shows a transient message in the info window.
     virtual void showInfoMessage(std::u16string_view text, unsigned milliseconds) = 0;
+    void showInfo(const InfoMessage& message) {
+        showInfoMessage(message.text, message.milliseconds);
+    }
     // The default system beep.
     virtual void beep() = 0;
     // The live state of a key, as the system reports it now (not from a key-state array).

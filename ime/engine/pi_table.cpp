@@ -1,6 +1,7 @@
 #include "engine/pi_table.h"
 
 #include "platform/file_io.h"
+#include "tables/key_value_line.h"
 #include "tables/text_line_reader.h"
 
 namespace tovi {
@@ -16,16 +17,11 @@ void PiTable::load(const std::u16string& path) {
 }
 
 void PiTable::addLine(std::u16string_view line) {
-    std::size_t keyEnd = 0;
-    while (keyEnd < line.size() && !isSeparator(line[keyEnd]))
-        ++keyEnd;
-    if (keyEnd == line.size())
+    const KeyValueLine split = splitKeyValueLine(line);
+    // Unlike the hint table, this table ignores a line without a separator.
+    if (!split.separated)
         return;
-    std::size_t value = keyEnd;
-    while (value < line.size() && isSeparator(line[value]))
-        ++value;
-    entries_.insert_or_assign(std::u16string(line.substr(0, keyEnd)),
-                              std::u16string(line.substr(value)));
+    entries_.insert_or_assign(std::u16string(split.key), std::u16string(split.value));
 }
 
 } // namespace tovi

@@ -1,9 +1,6 @@
 #include "engine/scheme_engines.h"
 
-#include "boundary/module.h"
-#include "engine/code_lookup.h"
 #include "engine/virtual_keys.h"
-#include "platform/install_folder.h"
 
 namespace tovi {
 
@@ -16,39 +13,51 @@ bool KeypadEngine::OnKey(unsigned key) {
 }
 
 void KeypadEngine::OnChar(char16_t unit) {
-    ImeHost& host = module_.host();
-    if (unit >= u'1' && unit <= u'9') {
+    if (unit >= u'1' && unit <= u'9')
         extendOrSelect(unit);
-    } else if (unit == u'*') {
+}
+
+void KeypadEngine::OnCommand(EngineCommand command) {
+    switch (command) {
+    case EngineCommand::Confirm:
         confirm();
-    } else if (unit == u'^') {
+        break;
+    case EngineCommand::Backspace:
         backspace();
-    } else if (unit == u'+' || unit == u'-') {
-        turnPage(unit == u'+');
-    } else if (unit == u'%') {
-        if (module_.settings().has(flag::WordAssociation)) {
-            SendStartComposition();
-            SendCompositionUpdate();
-            AppendCode(u' ');
-            SearchAssociation();
-            OnChar(u'*');
-        }
-    } else if (unit == u'!') {
-        const std::u16string commandLine = companionCommandLine();
-        if (!commandLine.empty() && module_.mayLaunch())
-            host.startProgram(commandLine);
-    } else if (unit == u'#') {
-        openList(u'-');
-    } else if (unit == u'$') {
+        break;
+    case EngineCommand::PreviousPage:
+    case EngineCommand::NextPage:
+        turnPage(command == EngineCommand::NextPage);
+        break;
+    case EngineCommand::Association:
+        associate();
+        break;
+    case EngineCommand::Companion:
+        if (const std::u16string commandLine = companionCommandLine();
+            !commandLine.empty() && process().mayLaunch())
+            host().startProgram(commandLine);
+        break;
+    case EngineCommand::SymbolList:
         openList(u'/');
+        break;
     }
 }
 
+void KeypadEngine::associate() {
+    if (!settings().has(flag::WordAssociation))
+        return;
+    SendStartComposition();
+    SendCompositionUpdate();
+    AppendCode(u' ');
+    SearchAssociation();
+    confirm();
+}
+
 void KeypadEngine::extendOrSelect(char16_t digit) {
-    InputFlags& flags = module_.flags();
-    if (!flags.selectionPending && !flags.ctrlSelect) {
+    InputFlags& state = flags();
+    if (!state.selectionPending && !state.ctrlSelect) {
         if (code_.find(u' ') != std::u16string::npos)
-            module_.resetInput();
+            ResetInput();
         if (code_.empty())
             SendStartComposition();
         AppendCode(digit);
@@ -57,57 +66,59 @@ void KeypadEngine::extendOrSelect(char16_t digit) {
         return;
     }
     SelectCandidate(digit - u'1');
-    module_.resetInput();
+    ResetInput();
     SendEndComposition();
-    flags.ctrlSelect = false;
-    flags.selectionPending = hasCandidates();
+    state.ctrlSelect = false;
+    state.selectionPending = hasCandidates();
 }
 
+// Space or keypad 0: a code that can mean only one thing (one candidate, no entry equal to the
+// code, or exactly one) is taken at once; otherwise the first confirm lists the candidates
+// that equal the code and the second takes the first of them.
 void KeypadEngine::confirm() {
-    InputFlags& flags = module_.flags();
+    InputFlags& state = flags();
     const bool listCode = code_ == u"/" || code_ == u"@" || code_ == u"*" || code_ == u"-";
-    if ((candidates_.totalCount() == 1 || flags.exactMatchCount == 0 || flags.singleExactMatch) &&
+    if ((candidates_.totalCount() == 1 || state.exactMatchCount == 0 || state.singleExactMatch) &&
         !listCode) {
         SelectCandidate(0);
-        module_.resetInput();
+        ResetInput();
         SendEndComposition();
-        flags.singleExactMatch = false;
-    } else if (flags.selectionPending) {
+        state.singleExactMatch = false;
+    } else if (state.selectionPending) {
         SelectCandidate(0);
-        module_.resetInput();
+        ResetInput();
         SendEndComposition();
-        flags.associationPending = false;
+        state.associationPending = false;
     }
-    flags.selectionPending = hasCandidates();
-    if (flags.selectionPending && !flags.associationPending) {
+    state.selectionPending = hasCandidates();
+    if (state.selectionPending && !state.associationPending) {
         Search();
         SendCompositionUpdate();
-    } else if (!flags.selectionPending) {
-        flags.ctrlSelect = false;
-        module_.resetInput();
+    } else if (!state.selectionPending) {
+        state.ctrlSelect = false;
+        ResetInput();
         SendEndComposition();
     }
 }
 
 void KeypadEngine::backspace() {
     if (code_.empty()) {
-        module_.host().sendBackspace();
+        host().sendBackspace();
         return;
     }
     RemoveLastCode();
     if (!code_.empty()) {
         if (code_.back() == u'z') {
-            CodeLookup* lookup = module_.lookup();
-            candidates_ = lookup ? lookup->wildcard(code_) : CandidateList();
+            candidates_ = lookup().wildcard(code_, lookupOptions());
             if (code_.size() == 4 && candidates_.totalCount() > 1)
-                module_.host().beep();
+                host().beep();
         } else {
             Search();
         }
         SendCompositionUpdate();
     }
     if (code_.empty()) {
-        module_.resetInput();
+        ResetInput();
         SendEndComposition();
     }
 }
@@ -119,20 +130,13 @@ void KeypadEngine::openList(char16_t listCode) {
     AppendCode(listCode);
     Search();
     SendCompositionUpdate();
-    module_.flags().selectionPending = true;
+    flags().selectionPending = true;
 }
 
 std::u16string KeypadEngine::companionCommandLine() const {
     if (lastCommitted_.empty())
         return {};
-    return u"\"" + platform::installFilePath(u"PVemoraScreen.exe") + u"\" get " +
-           lastCommitted_.back();
-}
-
-PinyinEngine::PinyinEngine(Module& module)
-    : ImeEngine(module), promptTable_(module.settings().schemeIndex()) {
-    spaceSelects_ = false;
-    keyTable_.load(platform::installFilePath(u"deduSPNum.pi"));
+    return u"\"" + folder().file(u"PVemoraScreen.exe") + u"\" get " + lastCommitted_.back();
 }
 
 bool PinyinEngine::OnKey(unsigned key) {
@@ -144,25 +148,8 @@ bool PinyinEngine::OnKey(unsigned key) {
 }
 
 void PinyinEngine::OnChar(char16_t unit) {
-    ImeHost& host = module_.host();
     if (unit >= u'1' && unit <= u'9') {
         SelectCandidate(unit - u'1');
-    } else if (unit == u'*') {
-        SelectCandidate(0);
-        module_.resetInput();
-        SendEndComposition();
-    } else if (unit == u'+' || unit == u'-') {
-        turnPage(unit == u'+');
-    } else if (unit == u'^') {
-        if (code_.empty()) {
-            host.sendBackspace();
-            return;
-        }
-        RemoveLastCode();
-        Search();
-        SendCompositionUpdate();
-        if (code_.empty())
-            SendEndComposition();
     } else if (unit >= u'a' && unit <= u'z') {
         if (code_.empty())
             SendStartComposition();
@@ -172,9 +159,48 @@ void PinyinEngine::OnChar(char16_t unit) {
     }
 }
 
+void PinyinEngine::OnCommand(EngineCommand command) {
+    switch (command) {
+    case EngineCommand::Confirm:
+        SelectCandidate(0);
+        ResetInput();
+        SendEndComposition();
+        break;
+    case EngineCommand::PreviousPage:
+    case EngineCommand::NextPage:
+        turnPage(command == EngineCommand::NextPage);
+        break;
+    case EngineCommand::Backspace:
+        if (code_.empty()) {
+            host().sendBackspace();
+            return;
+        }
+        RemoveLastCode();
+        Search();
+        SendCompositionUpdate();
+        if (code_.empty())
+            SendEndComposition();
+        break;
+    case EngineCommand::Association:
+    case EngineCommand::Companion:
+    case EngineCommand::SymbolList:
+        break; // keypad commands
+    }
+}
+
 void PinyinEngine::promptRow(std::array<std::u16string, PromptRow::kFields>& destination) {
-    promptTable_.selectRow(IsCodeLong() ? std::u16string_view() : std::u16string_view(code_));
-    promptTable_.copyCurrentRow(destination);
+    if (!promptTable_)
+        promptTable_.emplace(settings().scheme(), folder());
+    promptTable_->selectRow(IsCodeLong() ? std::u16string_view() : std::u16string_view(code_));
+    promptTable_->copyCurrentRow(destination);
+}
+
+const PiTable& PinyinEngine::keyTable() {
+    if (!keyTable_) {
+        keyTable_.emplace();
+        keyTable_->load(folder().file(u"deduSPNum.pi"));
+    }
+    return *keyTable_;
 }
 
 } // namespace tovi

@@ -1,18 +1,21 @@
-// The two typing schemes: five-stroke shape codes on the numeric keypad (scheme 1) and pinyin
-// on the letter keys (scheme 2).
+// The two typing schemes: five-stroke shape codes on the numeric keypad and pinyin on the letter
+// keys.
 #pragma once
 
 #include "engine/ime_engine.h"
 #include "engine/pi_table.h"
 #include "tables/prompt_table.h"
 
+#include <optional>
+
 namespace tovi {
 
 class KeypadEngine : public ImeEngine {
 public:
-    explicit KeypadEngine(Module& module) : ImeEngine(module) {}
+    explicit KeypadEngine(const EngineServices& services) : ImeEngine(services) {}
     bool SpaceSelects() const override { return true; }
     void OnChar(char16_t unit) override;
+    void OnCommand(EngineCommand command) override;
     bool OnKey(unsigned virtualKey) override;
     bool IsCodeLong() const override { return code_.size() > 4; }
 
@@ -24,24 +27,28 @@ private:
     void extendOrSelect(char16_t digit);
     void confirm();
     void backspace();
+    void associate();
     void openList(char16_t listCode);
 };
 
 class PinyinEngine : public ImeEngine {
 public:
-    explicit PinyinEngine(Module& module);
+    explicit PinyinEngine(const EngineServices& services) : ImeEngine(services) {}
     void OnChar(char16_t unit) override;
+    void OnCommand(EngineCommand command) override;
     bool OnKey(unsigned virtualKey) override;
     bool IsCodeLong() const override { return code_.size() > 4; }
     void OnClear() override { spaceSelects_ = false; }
 
     // The prompt row for the current code (the empty code once the code is long).
     void promptRow(std::array<std::u16string, PromptRow::kFields>& destination);
-    const PiTable& keyTable() const { return keyTable_; }
+    // The key table, read from the installation folder at its first use.
+    const PiTable& keyTable();
 
 private:
-    PromptTable promptTable_;
-    PiTable keyTable_;
+    // Read at their first use, not when the engine is built.
+    std::optional<PromptTable> promptTable_;
+    std::optional<PiTable> keyTable_;
 };
 
 } // namespace tovi

@@ -2,11 +2,15 @@
 
 namespace tovi::platform {
 
-std::u16string installFilePath(std::u16string_view name) {
-    std::u16string path = installPath();
+std::u16string InstallFolder::file(std::u16string_view name) const {
+    std::u16string path = path_;
     path += u'\\';
     path += name;
     return path;
+}
+
+std::u16string installFilePath(std::u16string_view name) {
+    return InstallFolder::fromSystem().file(name);
 }
 
 std::string installFilePathNarrow(std::string_view name) {

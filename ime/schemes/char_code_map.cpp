@@ -1,40 +1,24 @@
 #include "schemes/char_code_map.h"
 
 #include "platform/file_io.h"
-#include "platform/install_folder.h"
 #include "tables/code_table_control.h"
 #include "tables/code_table_file.h"
 
 #include <vector>
 
 namespace tovi {
-namespace {
 
-// Larger files are refused by the parser anyway; reading stops here.
-constexpr std::size_t kMaxFile = 64u << 20;
-
-std::string readWhole(const std::u16string& path) {
-    const auto file = platform::openFile(path, "rb");
-    std::string bytes;
-    if (!file)
-        return bytes;
-    char chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0 && bytes.size() <= kMaxFile)
-        bytes.append(chunk, got);
-    return bytes;
-}
-
-} // namespace
-
-CharCodeMap::CharCodeMap(int schemeIndex) {
-    const auto layout = layoutOfScheme(schemeIndex);
+CharCodeMap::CharCodeMap(Scheme scheme, const platform::InstallFolder& folder) {
+    const auto layout = layoutOfScheme(scheme);
     if (!layout)
         return;
-    const std::string bytes = readWhole(platform::installFilePath(codeTableFileName(schemeIndex)));
-    if (bytes.empty() || bytes.size() > kMaxFile)
+    // One byte more than any acceptable table, so that the parser refuses a larger file. A file
+    // that cannot be read, or that the parser refuses (an empty one too), leaves the map empty.
+    const auto bytes =
+        platform::readWholeFile(folder.file(codeTableFileName(scheme)), kMaxCodeTableFileBytes + 1);
+    if (!bytes)
         return;
-    const CodeTableParse parsed = parseCodeTable(std::string_view(bytes), *layout);
+    const CodeTableParse parsed = parseCodeTable(std::string_view(*bytes), *layout);
     if (!parsed.ok())
         return;
     for (std::size_t i = 0; i < parsed.table.size(); ++i)
@@ -53,17 +37,17 @@ std::u16string CharCodeMap::codeOf(char16_t character) const {
     return it == codes_.end() ? std::u16string() : it->second;
 }
 
-std::u16string_view codeSeparator(int schemeIndex) {
-    return schemeIndex == 0 || schemeIndex == 2 ? u"0" : u"";
+std::u16string_view codeSeparator(Scheme scheme) {
+    return scheme == Scheme::A || scheme == Scheme::Pinyin ? u"0" : u"";
 }
 
-std::u16string makeWordCode(const CharCodeMap& map, std::u16string_view word, int schemeIndex) {
+std::u16string makeWordCode(const CharCodeMap& map, std::u16string_view word, Scheme scheme) {
     if (word.empty())
         return {};
     if (word.size() == 1)
         return map.codeOf(word[0]);
     std::u16string code = map.codeOf(word[0]).substr(0, 3);
-    if (schemeIndex == 3)
+    if (scheme == Scheme::D)
         code += u'0';
     std::vector<char16_t> further;
     if (word.size() <= 4)
@@ -71,7 +55,7 @@ std::u16string makeWordCode(const CharCodeMap& map, std::u16string_view word, in
     else
         further = {word[1], word[2], word.back()};
     for (const char16_t character : further) {
-        code += codeSeparator(schemeIndex);
+        code += codeSeparator(scheme);
         const std::u16string part = map.codeOf(character);
         if (part.empty())
             break;

@@ -2,6 +2,8 @@
 // Every scheme but the keypad scheme gets the plain table, which knows no hints.
 #pragma once
 
+#include "platform/install_folder.h"
+
 #include <map>
 #include <string>
 
@@ -19,7 +21,7 @@ class LoadedCodeHintTable : public CodeHintTable {
 public:
     // Reads "codePyMain.pmt" from the installation folder; a missing file leaves it empty. The
     // settings decide at each lookup whether the keypad scheme is active.
-    explicit LoadedCodeHintTable(const ImeSettings& settings);
+    LoadedCodeHintTable(const ImeSettings& settings, const platform::InstallFolder& folder);
     std::u16string hintFor(std::u16string input) const override;
 
     // One line into the table: the key up to the first tab or space, then, after the run of

@@ -75,14 +75,14 @@ void CodeTableLoader::setOptions(const CodeTableOptions& options) {
     state_->options.instanceNumber = instance;
 }
 
-void CodeTableLoader::start(int schemeIndex) {
+void CodeTableLoader::start(Scheme scheme) {
     current_.reset();
     std::unique_ptr<CodeTable> stale;
     bool spawn = false;
     {
         const std::lock_guard lock(state_->mutex);
         stale = std::move(state_->ready);
-        state_->options.schemeIndex = schemeIndex;
+        state_->options.scheme = scheme;
         ++state_->requested;
         if (!state_->running) {
             state_->running = true;

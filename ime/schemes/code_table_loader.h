@@ -22,7 +22,7 @@ public:
     CodeTableLoader& operator=(const CodeTableLoader&) = delete;
 
     // Drops the current table and starts loading the scheme's; returns at once.
-    void start(int schemeIndex);
+    void start(Scheme scheme);
     // The table of the last request once its load is complete, else null. Input thread only.
     CodeTable* table();
     // Blocks until no load runs (for tests and benchmarks).

@@ -5,8 +5,8 @@
 namespace tovi {
 
 CandidateList::CandidateList(std::vector<std::u16string> items, std::u16string code,
-                             CandidatePromoter* table, bool verticalLayout)
-    : items_(std::move(items)), table_(table), code_(std::move(code)) {
+                             bool verticalLayout)
+    : items_(std::move(items)), code_(std::move(code)) {
     pageSize_ = computePageSize(verticalLayout);
 }
 
@@ -29,34 +29,22 @@ std::u16string CandidateList::itemText(int n) const {
     return items_[static_cast<std::size_t>(first_ + n)];
 }
 
-void CandidateList::nextPage(ImeHost& host, bool verticalLayout) {
-    if (!hasNextPage()) {
-        host.beep();
-        host.showInfoMessage(u"已至最后页！", 9000);
-        return;
-    }
+bool CandidateList::nextPage(bool verticalLayout) {
+    if (!hasNextPage())
+        return false;
     pageStack_.push_back(pageSize_);
     first_ += pageSize_;
     pageSize_ = computePageSize(verticalLayout);
-    host.invalidateCandidateWindow();
+    return true;
 }
 
-void CandidateList::previousPage(ImeHost& host) {
-    if (!hasPreviousPage() || pageStack_.empty()) {
-        host.beep();
-        host.showInfoMessage(u"已至最前页！", 9000);
-        return;
-    }
+bool CandidateList::previousPage() {
+    if (!hasPreviousPage() || pageStack_.empty())
+        return false;
     pageSize_ = pageStack_.back();
     first_ -= pageSize_;
     pageStack_.pop_back();
-    host.invalidateCandidateWindow();
-}
-
-void CandidateList::markSelected(int n) const {
-    if (first_ + n == 0 || !table_)
-        return;
-    table_->promote(code_, itemText(n));
+    return true;
 }
 
 void CandidateList::clear() {

@@ -11,6 +11,7 @@
 // input thread.
 #pragma once
 
+#include "platform/install_folder.h"
 #include "platform/named_mutex.h"
 #include "platform/shared_memory.h"
 #include "platform/shared_section.h"
@@ -28,8 +29,10 @@
 namespace tovi {
 
 struct CodeTableOptions {
-    int schemeIndex = 1;
-    // The process's instance number (Module::instanceNumber()), for its bit in the mask.
+    Scheme scheme = Scheme::Keypad;
+    // Where the scheme's table file is.
+    platform::InstallFolder folder;
+    // The process's instance number (takeInstanceNumber()), for its bit in the mask.
     std::uint32_t instanceNumber = 0;
     // Added to the shared names; empty in the module.
     std::u16string nameSuffix;
@@ -78,7 +81,7 @@ public:
     bool addWord(std::u16string_view code, std::u16string_view text);
     bool deleteWord(std::u16string_view code, std::u16string_view text);
 
-    int schemeIndex() const { return options_.schemeIndex; }
+    Scheme scheme() const { return options_.scheme; }
     // True when an index is loaded (possibly empty).
     bool loaded() const { return loaded_; }
     // The index; valid until the next load, unload or edit.

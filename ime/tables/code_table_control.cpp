@@ -2,13 +2,13 @@
 
 namespace tovi {
 
-std::optional<CodeTableNames> codeTableNames(int schemeIndex, std::u16string_view suffix) {
+std::optional<CodeTableNames> codeTableNames(Scheme scheme, std::u16string_view suffix) {
     std::u16string_view tag;
-    switch (schemeIndex) {
-    case 1:
+    switch (scheme) {
+    case Scheme::Keypad:
         tag = u"Wb";
         break;
-    case 2:
+    case Scheme::Pinyin:
         tag = u"Py";
         break;
     default:
@@ -20,11 +20,11 @@ std::optional<CodeTableNames> codeTableNames(int schemeIndex, std::u16string_vie
                           base + u"MbMutex" + end};
 }
 
-std::u16string_view codeTableFileName(int schemeIndex) {
-    switch (schemeIndex) {
-    case 1:
+std::u16string_view codeTableFileName(Scheme scheme) {
+    switch (scheme) {
+    case Scheme::Keypad:
         return u"toviwb.mb";
-    case 2:
+    case Scheme::Pinyin:
         return u"tovipy.mb";
     default:
         return u"tovi.mb";

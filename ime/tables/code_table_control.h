@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/shared_section.h"
+#include "tables/scheme.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -74,9 +75,9 @@ struct CodeTableNames {
 
 // Names for schemes 1 and 2, none for the others. `suffix` is empty in the module; tests add
 // one so that their runs do not share pools.
-std::optional<CodeTableNames> codeTableNames(int schemeIndex, std::u16string_view suffix = {});
+std::optional<CodeTableNames> codeTableNames(Scheme scheme, std::u16string_view suffix = {});
 
 // The scheme's file in the installation folder ("tovi.mb" for schemes without a table).
-std::u16string_view codeTableFileName(int schemeIndex);
+std::u16string_view codeTableFileName(Scheme scheme);
 
 } // namespace tovi

@@ -53,11 +53,11 @@ std::optional<std::size_t> decodeField(std::string_view gbk, std::span<char16_t>
 
 } // namespace
 
-std::optional<CodeTableLayout> layoutOfScheme(int schemeIndex) {
-    switch (schemeIndex) {
-    case 1:
+std::optional<CodeTableLayout> layoutOfScheme(Scheme scheme) {
+    switch (scheme) {
+    case Scheme::Keypad:
         return CodeTableLayout::Digits;
-    case 2:
+    case Scheme::Pinyin:
         return CodeTableLayout::Letters;
     default:
         return std::nullopt;
@@ -236,7 +236,7 @@ CodeTableFrame frameCodeTable(std::span<const std::byte> file, CodeTableLayout l
 
     const std::size_t buckets = bucketCount(layout);
     ByteReader reader(file);
-    if (reader.remaining() < (2 * buckets + 1) * 4)
+    if (reader.remaining() < codeTableHeaderBytes(buckets))
         return refuse(CodeTableFault::ShortHeader);
 
     CodeTableFrame frame;
@@ -317,14 +317,24 @@ CodeTableParse parseCodeTable(std::string_view file, CodeTableLayout layout) {
     return parseCodeTable(std::as_bytes(std::span(file.data(), file.size())), layout);
 }
 
+void appendCodeTableHeader(std::string& out, std::span<const std::int32_t> counts) {
+    for (const std::int32_t count : counts)
+        putInt32(out, count);
+    std::int32_t start = 0;
+    putInt32(out, start);
+    for (const std::int32_t count : counts)
+        putInt32(out, start += count);
+}
+
 std::string writeCodeTable(const CodeTableData& table) {
-    const auto starts = table.starts();
+    const std::size_t buckets = bucketCount(table.layout());
+    // The table's starts begin at 0 and add up its counts, so they are written back unchanged.
+    std::array<std::int32_t, kMaxBuckets> counts{};
+    for (std::size_t k = 0; k < buckets; ++k)
+        counts[k] = table.count(k);
     std::string out;
-    out.reserve((2 * starts.size() - 1) * 4 + table.size() * 2);
-    for (std::size_t k = 0; k + 1 < starts.size(); ++k)
-        putInt32(out, starts[k + 1] - starts[k]);
-    for (const std::int32_t start : starts)
-        putInt32(out, start);
+    out.reserve(codeTableHeaderBytes(buckets) + table.size() * 2);
+    appendCodeTableHeader(out, std::span(counts).first(buckets));
     for (std::size_t i = 0; i < table.size(); ++i) {
         for (const std::string_view field : {table.codeBytes(i), table.textBytes(i)}) {
             out.push_back(static_cast<char>(field.size()));

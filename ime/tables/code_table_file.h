@@ -9,6 +9,8 @@
 // bucket in key order. The keypad scheme has 9 buckets ("1" to "9"), pinyin 26 ("a" to "z").
 #pragma once
 
+#include "tables/scheme.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +28,7 @@ enum class CodeTableLayout : std::uint8_t {
 };
 
 // The layout of a scheme's table; none for the schemes without an engine (0 and 3).
-std::optional<CodeTableLayout> layoutOfScheme(int schemeIndex);
+std::optional<CodeTableLayout> layoutOfScheme(Scheme scheme);
 
 constexpr std::size_t bucketCount(CodeTableLayout layout) {
     return layout == CodeTableLayout::Digits ? 9 : 26;
@@ -210,6 +212,15 @@ CodeTableFrame frameCodeTable(std::span<const std::byte> file, CodeTableLayout l
 // ignored.
 CodeTableParse parseCodeTable(std::span<const std::byte> file, CodeTableLayout layout);
 CodeTableParse parseCodeTable(std::string_view file, CodeTableLayout layout);
+
+// Size of the header of a file with `buckets` buckets: the counts and the starts.
+constexpr std::size_t codeTableHeaderBytes(std::size_t buckets) {
+    return (2 * buckets + 1) * 4;
+}
+
+// Appends the header for the given entries per bucket: the counts, then the starts they add up
+// to, from 0 to the total. The entries must follow it bucket after bucket.
+void appendCodeTableHeader(std::string& out, std::span<const std::int32_t> counts);
 
 // The file's bytes for `table`.
 std::string writeCodeTable(const CodeTableData& table);

@@ -1,6 +1,6 @@
 #include "code_table_index.h"
 
-#include "ui/char_conversions.h"
+#include "platform/char_conversions.h"
 
 #include <algorithm>
 #include <array>

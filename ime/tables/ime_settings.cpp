@@ -2,7 +2,6 @@
 
 #include "config_words.h"
 #include "platform/file_io.h"
-#include "platform/install_folder.h"
 
 #include <string>
 
@@ -11,7 +10,7 @@ namespace {
 constexpr char16_t kConfigFile[] = u"config.ini";
 } // namespace
 
-ImeSettings::ImeSettings() {
+ImeSettings::ImeSettings(platform::InstallFolder folder) : folder_(std::move(folder)) {
     loadSettings();
 }
 
@@ -23,7 +22,7 @@ void ImeSettings::resetToDefaults() {
 }
 
 bool ImeSettings::loadSettings() {
-    const auto file = platform::openFile(platform::installFilePath(kConfigFile), "rb");
+    const auto file = platform::openFile(folder_.file(kConfigFile), "rb");
     if (!file) {
         resetToDefaults();
         return false;
@@ -48,7 +47,7 @@ bool ImeSettings::loadSettings() {
 }
 
 bool ImeSettings::saveSettings() {
-    const auto file = platform::openFile(platform::installFilePath(kConfigFile), "wb");
+    const auto file = platform::openFile(folder_.file(kConfigFile), "wb");
     if (!file) {
         resetToDefaults();
         return false;
@@ -62,13 +61,14 @@ bool ImeSettings::saveSettings() {
     return written && std::fflush(file.get()) == 0;
 }
 
-int ImeSettings::schemeIndex() const {
-    return static_cast<int>((flags & flag::SchemeLow ? 1 : 0) + (flags & flag::SchemeHigh ? 2 : 0));
+Scheme ImeSettings::scheme() const {
+    return schemeFromIndex((flags & flag::SchemeLow ? 1 : 0) + (flags & flag::SchemeHigh ? 2 : 0));
 }
 
-void ImeSettings::setScheme(int index) {
-    if (index < 0 || index > 3 || index == schemeIndex())
+void ImeSettings::setScheme(Scheme scheme) {
+    if (scheme == this->scheme())
         return;
+    const int index = tovi::schemeIndex(scheme);
     if (schemeHandler_)
         schemeHandler_->beforeSchemeChange();
     flags = (flags & ~(flag::SchemeLow | flag::SchemeHigh)) | (index % 2 ? flag::SchemeLow : 0) |

@@ -1,6 +1,9 @@
 // The per-process settings record and its file "config.ini" in the installation folder.
 #pragma once
 
+#include "platform/install_folder.h"
+#include "tables/scheme.h"
+
 #include <cstdint>
 
 namespace tovi {
@@ -31,13 +34,15 @@ public:
 
 class ImeSettings {
 public:
-    static constexpr std::uint32_t kDefaultFlags = 161;
+    // Full-width symbols, the keypad scheme, the candidate window following the caret.
+    static constexpr std::uint32_t kDefaultFlags =
+        flag::FullWidthSymbols | flag::SchemeLow | flag::CaretFollow;
     static constexpr std::int32_t kDefaultStatusX = 10;
     static constexpr std::int32_t kDefaultStatusY = 718;
     static constexpr std::int32_t kDefaultSkin = 0;
 
-    // Starts from the defaults, then reads "config.ini".
-    ImeSettings();
+    // Starts from the defaults, then reads "config.ini" from `folder`.
+    explicit ImeSettings(platform::InstallFolder folder);
 
     // Reads "config.ini" from the installation folder. A key missing from the file keeps its
     // current value. False (with the defaults set) when the file cannot be opened.
@@ -48,10 +53,11 @@ public:
 
     void resetToDefaults();
 
-    // 0 to 3, from bits 5 and 6 of flags.
-    int schemeIndex() const;
-    // Switches to scheme `index` (0 to 3); the same index, or one out of range, does nothing.
-    void setScheme(int index);
+    // From bits 5 and 6 of flags.
+    Scheme scheme() const;
+    int schemeIndex() const { return tovi::schemeIndex(scheme()); }
+    // Switches to another scheme; the current one does nothing.
+    void setScheme(Scheme scheme);
     void setSchemeChangeHandler(SchemeChangeHandler* handler) { schemeHandler_ = handler; }
 
     bool has(std::uint32_t mask) const { return (flags & mask) != 0; }
@@ -62,6 +68,7 @@ public:
     std::int32_t skin = kDefaultSkin;
 
 private:
+    platform::InstallFolder folder_;
     SchemeChangeHandler* schemeHandler_ = nullptr;
 };
 

@@ -1,41 +1,36 @@
 #include "tables/prompt_table.h"
 
 #include "platform/file_io.h"
-#include "platform/install_folder.h"
+#include "tables/key_value_line.h"
 #include "tables/text_line_reader.h"
 
 namespace tovi {
 
-PromptTable::PromptTable(int schemeIndex) {
-    loadRows(schemeIndex);
+PromptTable::PromptTable(Scheme scheme, const platform::InstallFolder& folder) {
+    loadRows(scheme, folder);
 }
 
-const char16_t* PromptTable::fileName(int schemeIndex) {
-    return schemeIndex >= 2 ? u"vemoraSP.pmt" : u"vemoraPY.pmt";
+const char16_t* PromptTable::fileName(Scheme scheme) {
+    return schemeIndex(scheme) >= 2 ? u"vemoraSP.pmt" : u"vemoraPY.pmt";
 }
 
 PromptRow PromptTable::parseRow(std::u16string_view line) {
     PromptRow row;
-    std::size_t i = 0;
-    while (i < line.size() && !isSeparator(line[i]))
-        ++i;
-    row.key = numberOf(line.substr(0, i));
+    KeyValueLine split = splitKeyValueLine(line);
+    row.key = numberOf(split.key);
+    // Each field is the key of what follows the one before. A value never begins with a
+    // separator, so a non-empty rest always yields a non-empty field.
     std::size_t field = 0;
-    while (i < line.size() && field < PromptRow::kFields) {
-        while (i < line.size() && isSeparator(line[i]))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !isSeparator(line[i]))
-            ++i;
-        if (i > start)
-            row.strings[field++] = std::u16string(line.substr(start, i - start));
+    while (!split.value.empty() && field < PromptRow::kFields) {
+        split = splitKeyValueLine(split.value);
+        row.strings[field++] = std::u16string(split.key);
     }
     return row;
 }
 
-void PromptTable::loadRows(int schemeIndex) {
+void PromptTable::loadRows(Scheme scheme, const platform::InstallFolder& folder) {
     rows_.clear();
-    const auto file = platform::openFile(platform::installFilePath(fileName(schemeIndex)), "rb");
+    const auto file = platform::openFile(folder.file(fileName(scheme)), "rb");
     if (!file)
         return;
     std::u16string line;

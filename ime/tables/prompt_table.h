@@ -2,6 +2,9 @@
 // spells, read from the scheme's ".pmt" file; the prompt window shows the current row.
 #pragma once
 
+#include "platform/install_folder.h"
+#include "tables/scheme.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -20,11 +23,11 @@ public:
     static constexpr std::size_t kCopied = 35; // strings the prompt window receives
     static constexpr std::size_t kMaxLine = 255;
 
-    // Loads the file of the scheme; the current key is then 0.
-    explicit PromptTable(int schemeIndex);
+    // Loads the file of the scheme from `folder`; the current key is then 0.
+    PromptTable(Scheme scheme, const platform::InstallFolder& folder);
 
     // Reads the scheme's file again; a missing file leaves the table empty.
-    void loadRows(int schemeIndex);
+    void loadRows(Scheme scheme, const platform::InstallFolder& folder);
     // Makes the row the code spells current, if the table has it (the empty code spells 0).
     void selectRow(std::u16string_view code);
     // Strings 0 to 34 of the current row; the rest empty (all empty without a current row).
@@ -35,7 +38,7 @@ public:
 
     // One line of the file as a row: the key, then the fields between runs of separators.
     static PromptRow parseRow(std::u16string_view line);
-    static const char16_t* fileName(int schemeIndex);
+    static const char16_t* fileName(Scheme scheme);
 
 private:
     std::map<std::int32_t, PromptRow> rows_;

@@ -21,15 +21,16 @@ class CodeHints : public ::testing::Test {
 protected:
     LoadedCodeHintTable load(std::u16string_view text) {
         folder.write("codePyMain.pmt", utf16(text));
-        return LoadedCodeHintTable(settings);
+        return LoadedCodeHintTable(settings, in);
     }
     test::TempFolder folder;
-    ImeSettings settings; // scheme 1 by default
+    platform::InstallFolder in{folder.installFolder()};
+    ImeSettings settings{in}; // scheme 1 by default
 };
 
 TEST_F(CodeHints, MarkOnlyFileIsEmpty) {
     EXPECT_EQ(load(u"").size(), 0u);
-    EXPECT_EQ(LoadedCodeHintTable(settings).hintFor(u"1"), u"");
+    EXPECT_EQ(LoadedCodeHintTable(settings, in).hintFor(u"1"), u"");
 }
 
 TEST_F(CodeHints, HintKeepsInnerAndTrailingSpaces) {
@@ -63,7 +64,7 @@ TEST_F(CodeHints, LineWithoutSeparatorIsAKeyWithAnEmptyHint) {
 
 TEST_F(CodeHints, OnlyTheKeypadSchemeHasHints) {
     const auto table = load(u"1 one\r\n");
-    settings.setScheme(2);
+    settings.setScheme(Scheme::Pinyin);
     EXPECT_EQ(table.hintFor(u"1"), u"");
     EXPECT_EQ(CodeHintTable().hintFor(u"1"), u"");
 }

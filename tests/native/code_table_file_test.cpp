@@ -53,11 +53,10 @@ std::string smallKeypadFile() {
 }
 
 TEST(CodeTableLayout, SchemesOneAndTwoHaveLayouts) {
-    EXPECT_EQ(layoutOfScheme(1), CodeTableLayout::Digits);
-    EXPECT_EQ(layoutOfScheme(2), CodeTableLayout::Letters);
-    EXPECT_EQ(layoutOfScheme(0), std::nullopt);
-    EXPECT_EQ(layoutOfScheme(3), std::nullopt);
-    EXPECT_EQ(layoutOfScheme(-1), std::nullopt);
+    EXPECT_EQ(layoutOfScheme(Scheme::Keypad), CodeTableLayout::Digits);
+    EXPECT_EQ(layoutOfScheme(Scheme::Pinyin), CodeTableLayout::Letters);
+    EXPECT_EQ(layoutOfScheme(Scheme::A), std::nullopt);
+    EXPECT_EQ(layoutOfScheme(Scheme::D), std::nullopt);
 }
 
 TEST(CodeTableLayout, BucketOfKeys) {

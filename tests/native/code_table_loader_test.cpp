@@ -1,6 +1,6 @@
 #include "schemes/code_table_loader.h"
 
-#include "boundary/module.h"
+#include "core/module.h"
 #include "platform/shared_memory.h"
 #include "platform/shared_section_name.h"
 #include "recording_host.h"
@@ -28,6 +28,7 @@ protected:
         folder.write("tovipy.mb", writeCodeTable(pinyin));
         options.nameSuffix = u"-loader-test-" + std::u16string(1, u'a' + getpid() % 26);
         options.poolBytes = 1 << 16;
+        options.folder = platform::InstallFolder(folder.installFolder());
     }
 
     test::TempFolder folder;
@@ -39,7 +40,7 @@ protected:
 TEST_F(LoaderTest, ReadersSeeNoTableOrACompleteOne) {
     CodeTableLoader loader(host.codeTableReporter(), &section, 1);
     loader.setOptions(options);
-    loader.start(1);
+    loader.start(Scheme::Keypad);
     for (;;) {
         CodeTable* table = loader.table();
         if (table) {
@@ -56,14 +57,14 @@ TEST_F(LoaderTest, TheLastRequestWinsAndOverTakenLoadsAreDropped) {
     CodeTableLoader loader(host.codeTableReporter(), &section, 1);
     loader.setOptions(options);
     for (int i = 0; i < 50; ++i) {
-        loader.start(1);
+        loader.start(Scheme::Keypad);
         loader.table(); // may pick up a finished keypad table, which the next start drops
-        loader.start(2);
+        loader.start(Scheme::Pinyin);
     }
     loader.waitIdle();
     CodeTable* table = loader.table();
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->schemeIndex(), 2);
+    EXPECT_EQ(table->scheme(), Scheme::Pinyin);
     EXPECT_TRUE(table->loaded());
 }
 
@@ -71,12 +72,12 @@ TEST_F(LoaderTest, DestroyingTheLoaderDuringALoadIsSafe) {
     for (int i = 0; i < 20; ++i) {
         CodeTableLoader loader(host.codeTableReporter(), &section, 1);
         loader.setOptions(options);
-        loader.start(i % 2 + 1);
+        loader.start(i % 2 ? Scheme::Pinyin : Scheme::Keypad);
     }
     // The abandoned loads end on their own; a new loader still loads.
     CodeTableLoader loader(host.codeTableReporter(), &section, 1);
     loader.setOptions(options);
-    loader.start(1);
+    loader.start(Scheme::Keypad);
     loader.waitIdle();
     EXPECT_NE(loader.table(), nullptr);
 }
@@ -85,7 +86,7 @@ TEST_F(LoaderTest, AMissingFileIsReportedFromTheLoad) {
     std::remove(folder.file("tovipy.mb").c_str());
     CodeTableLoader loader(host.codeTableReporter(), &section, 1);
     loader.setOptions(options);
-    loader.start(2);
+    loader.start(Scheme::Pinyin);
     loader.waitIdle();
     const std::lock_guard lock(host.boxes->mutex);
     ASSERT_EQ(host.boxes->shown.size(), 1u);
@@ -105,19 +106,21 @@ TEST(ModuleSchemeSwitch, RapidSwitchesWhileSearching) {
     platform::SharedMemory::removeName(section);
     platform::setSharedSectionName(section);
     test::RecordingHost host;
-    ASSERT_TRUE(attachModule(host));
-    Module& module = *modulePtr();
-    for (int i = 0; i < 200; ++i) {
-        module.settings().setScheme(i % 2 ? 1 : 2);
-        const int scheme = module.settings().schemeIndex();
-        const CandidateList found =
-            module.lookup()->search(scheme, scheme == 1 ? u"2321" : u"zhong");
-        // Either the table is not there yet, or it is the whole table of this scheme.
-        EXPECT_TRUE(found.totalCount() == 0 || found.itemText(0) == u"中");
+    {
+        Module module(host, platform::InstallFolder(folder.installFolder()), 1);
+        TableLookup lookup([&] { return module.codeTableLoader().table(); });
+        ExactMatch exact;
+        for (int i = 0; i < 200; ++i) {
+            module.settings().setScheme(i % 2 ? Scheme::Keypad : Scheme::Pinyin);
+            const Scheme scheme = module.settings().scheme();
+            const CandidateList found =
+                lookup.search(scheme, scheme == Scheme::Keypad ? u"2321" : u"zhong", {}, exact);
+            // Either the table is not there yet, or it is the whole table of this scheme.
+            EXPECT_TRUE(found.totalCount() == 0 || found.itemText(0) == u"中");
+        }
+        module.codeTableLoader().waitIdle();
+        EXPECT_EQ(lookup.search(module.settings().scheme(), u"2321", {}, exact).itemText(0), u"中");
     }
-    module.codeTableLoader().waitIdle();
-    EXPECT_EQ(module.lookup()->search(module.settings().schemeIndex(), u"2321").itemText(0), u"中");
-    detachModule();
     platform::setSharedSectionName(u"tovi.VemoraH");
     platform::SharedMemory::removeName(section);
 }

@@ -1,8 +1,8 @@
 #include "code_table_test_support.h"
 
+#include "core/table_lookup.h"
 #include "platform/file_io.h"
 #include "platform/file_replace.h"
-#include "tables/code_table_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,8 @@ protected:
     std::unique_ptr<CodeTable> table(int scheme, std::uint32_t instance,
                                      std::size_t poolBytes = kCodeTablePoolBytes) {
         CodeTableOptions options;
-        options.schemeIndex = scheme;
+        options.scheme = schemeFromIndex(scheme);
+        options.folder = platform::InstallFolder(folder.installFolder());
         options.instanceNumber = instance;
         options.nameSuffix = names.suffix();
         options.poolBytes = poolBytes;
@@ -228,8 +229,8 @@ TEST_F(CodeTableTest, PoolsNotWrittenFromTheFileAreRefilled) {
     auto t = table(1, 1);
     t->load();
     // Another process scribbles over the code pool without telling anyone.
-    auto pool = platform::SharedMemory::openOrCreate(codeTableNames(1, names.suffix())->codePool,
-                                                     kCodeTablePoolBytes);
+    auto pool = platform::SharedMemory::openOrCreate(
+        codeTableNames(Scheme::Keypad, names.suffix())->codePool, kCodeTablePoolBytes);
     ASSERT_TRUE(pool);
     static_cast<char16_t*>(pool->data())[0] = u'9';
     auto other = table(1, 2);
@@ -242,7 +243,7 @@ TEST_F(CodeTableTest, AnOwnerThatDiedHoldingTheMutexLeavesThePoolsToBeRefilled) 
     writeKeypad();
     auto t = table(1, 1);
     t->load();
-    const auto mutexName = codeTableNames(1, names.suffix())->mutex;
+    const auto mutexName = codeTableNames(Scheme::Keypad, names.suffix())->mutex;
     EXPECT_EQ(inChild([&] {
                   auto mutex = platform::NamedMutex::open(mutexName);
                   // Ends holding it, as a crash would, without unmapping anything.
@@ -434,17 +435,17 @@ TEST_F(CodeTableTest, SchemesWithoutALayoutLoadNothingQuietly) {
 
 class CodeTableLookupTest : public CodeTableTest {
 protected:
-    LookupState state;
     ExactMatch exact;
     std::unique_ptr<CodeTable> keypad;
-    std::unique_ptr<CodeTableLookup> lookup;
+    TableLookup lookup{[this] { return keypad.get(); }};
 
     void SetUp() override {
         writeKeypad();
         keypad = table(1, 1);
         keypad->load();
-        lookup = std::make_unique<CodeTableLookup>(
-            *keypad, [this] { return state; }, [this](const ExactMatch& e) { exact = e; });
+    }
+    CandidateList search(Scheme scheme, const std::u16string& code) {
+        return lookup.search(scheme, code, {}, exact);
     }
     static Candidates items(const CandidateList& list) {
         Candidates out;
@@ -455,14 +456,21 @@ protected:
 };
 
 TEST_F(CodeTableLookupTest, KeypadSearchesReportExactMatches) {
-    const CandidateList list = lookup->search(1, u"12");
+    const CandidateList list = search(Scheme::Keypad, u"12");
     EXPECT_EQ(items(list), (Candidates{u"中国34", u"中", u"中华99"}));
     EXPECT_EQ(list.code(), u"12");
     EXPECT_EQ(exact.count, 1u);
     EXPECT_TRUE(exact.single);
-    EXPECT_EQ(items(lookup->wildcard(u"1z")), (Candidates{u"一1", u"中2"}));
-    EXPECT_EQ(lookup->search(2, u"12").totalCount(), 0);
-    EXPECT_EQ(lookup->search(1, u"/").totalCount(), 36);
+    EXPECT_EQ(items(lookup.wildcard(u"1z", {})), (Candidates{u"一1", u"中2"}));
+    EXPECT_EQ(search(Scheme::Pinyin, u"12").totalCount(), 0);
+    EXPECT_EQ(search(Scheme::Keypad, u"/").totalCount(), 36);
+}
+
+TEST_F(CodeTableLookupTest, NothingIsFoundWithoutATable) {
+    keypad.reset();
+    EXPECT_EQ(search(Scheme::Keypad, u"12").totalCount(), 0);
+    EXPECT_EQ(lookup.continuations(u"12", u"中", {}).totalCount(), 0);
+    lookup.promote(u"12", u"中华"); // nothing to promote in
 }
 
 TEST_F(CodeTableLookupTest, SearchesReloadAStaleTable) {
@@ -472,28 +480,19 @@ TEST_F(CodeTableLookupTest, SearchesReloadAStaleTable) {
                   return other->addWord(u"13", u"文") ? 0 : 1;
               }),
               0);
-    EXPECT_EQ(items(lookup->search(1, u"13")), (Candidates{u"文", u"人23"}));
+    EXPECT_EQ(items(search(Scheme::Keypad, u"13")), (Candidates{u"文", u"人23"}));
 }
 
-TEST_F(CodeTableLookupTest, CtrlSelectionPromotesWhatWouldBeCommitted) {
-    CandidateList list = lookup->search(1, u"12");
-    list.markSelected(2);
-    EXPECT_EQ(items(lookup->search(1, u"12")).front(), u"中国34");
-    state.ctrlSelect = true;
-    state.engineCode = u"12";
-    list = lookup->search(1, u"12");
-    list.markSelected(2);
-    EXPECT_EQ(items(lookup->search(1, u"12")), (Candidates{u"中华99", u"中国34", u"中"}));
+TEST_F(CodeTableLookupTest, PromotionMovesTheCommittedTextToTheFront) {
+    lookup.promote(u"12", textToCommit(u"中华99", CommitContext{u"12", true, false, {}}));
+    EXPECT_EQ(items(search(Scheme::Keypad, u"12")), (Candidates{u"中华99", u"中国34", u"中"}));
 }
 
 TEST_F(CodeTableLookupTest, CommitAndContinuations) {
-    EXPECT_EQ(lookup->textToCommit(u"中国34"), u"中国");
-    EXPECT_EQ(lookup->textToCommit(u"a中"), u"a中");
-    state.engineCode = u" 12";
-    state.wordAssociation = true;
-    state.lastCommitted = u"中";
-    EXPECT_EQ(lookup->textToCommit(u"中国"), u"国");
-    EXPECT_EQ(items(lookup->continuations(u"12", u"中")), (Candidates{u"中国", u"中华"}));
+    EXPECT_EQ(textToCommit(u"中国34", {}), u"中国");
+    EXPECT_EQ(textToCommit(u"a中", {}), u"a中");
+    EXPECT_EQ(textToCommit(u"中国", CommitContext{u" 12", false, true, u"中"}), u"国");
+    EXPECT_EQ(items(lookup.continuations(u"12", u"中", {})), (Candidates{u"中国", u"中华"}));
 }
 
 // Saving

@@ -1,4 +1,4 @@
-#include "ui/char_conversions.h"
+#include "platform/char_conversions.h"
 
 #include "platform/code_page.h"
 

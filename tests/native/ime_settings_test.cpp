@@ -1,6 +1,5 @@
 #include "tables/ime_settings.h"
 
-#include "platform/install_folder_override.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -23,14 +22,18 @@ void expectDefaults(const ImeSettings& s) {
     EXPECT_EQ(s.skin, 0);
 }
 
+platform::InstallFolder in(const TempFolder& folder) {
+    return platform::InstallFolder(folder.installFolder());
+}
+
 ImeSettings loadFrom(const TempFolder& folder, const std::string& text) {
     folder.write("config.ini", text);
-    return ImeSettings();
+    return ImeSettings(in(folder));
 }
 
 TEST(ImeSettingsLoad, MissingFileGivesDefaultsAndReportsFailure) {
     TempFolder folder;
-    ImeSettings s;
+    ImeSettings s(in(folder));
     expectDefaults(s);
     EXPECT_EQ(s.schemeIndex(), 1);
     EXPECT_TRUE(s.has(flag::FullWidthSymbols));
@@ -47,7 +50,7 @@ TEST(ImeSettingsLoad, MissingFileGivesDefaultsAndReportsFailure) {
 TEST(ImeSettingsLoad, KeyMissingFromFileKeepsItsDefault) {
     TempFolder folder;
     folder.write("config.ini", "IME_SKIN 3");
-    ImeSettings s;
+    ImeSettings s(in(folder));
     EXPECT_EQ(s.skin, 3);
     EXPECT_EQ(s.flags, 161u);
     EXPECT_EQ(s.statusX, 10);
@@ -125,7 +128,7 @@ TEST(ImeSettingsLoad, NonAsciiAndControlBytesAreJustWords) {
 TEST(ImeSettingsSave, WritesFourKeysInFixedOrderWithCrLf) {
     TempFolder folder;
     folder.write("config.ini", "IME_STATUS_Y 5 IME_STATUS_X 6 IME_SKIN 2 IME_SETTINGS 1057");
-    ImeSettings s;
+    ImeSettings s(in(folder));
     ASSERT_TRUE(s.saveSettings());
     EXPECT_EQ(folder.read("config.ini"),
               "IME_SETTINGS 1057\r\nIME_SKIN 2\r\nIME_STATUS_X 6\r\nIME_STATUS_Y 5\r\n");
@@ -133,26 +136,24 @@ TEST(ImeSettingsSave, WritesFourKeysInFixedOrderWithCrLf) {
 
 TEST(ImeSettingsSave, DefaultsGiveTheDocumentedFile) {
     TempFolder folder;
-    ImeSettings s;
+    ImeSettings s(in(folder));
     ASSERT_TRUE(s.saveSettings());
     EXPECT_EQ(folder.read("config.ini"), kDefaultFile);
 }
 
 TEST(ImeSettingsSave, HighFlagBitsRoundTrip) {
     TempFolder folder;
-    ImeSettings s;
+    ImeSettings s(in(folder));
     s.flags = 0x80000421u;
     ASSERT_TRUE(s.saveSettings());
     EXPECT_EQ(folder.read("config.ini").substr(0, 26), "IME_SETTINGS -2147482591\r\n");
-    EXPECT_EQ(ImeSettings().flags, 0x80000421u);
+    EXPECT_EQ(ImeSettings(in(folder)).flags, 0x80000421u);
 }
 
 TEST(ImeSettingsSave, FailedSaveResetsTheRecord) {
-    TempFolder folder;
-    ImeSettings s;
+    ImeSettings s(platform::InstallFolder(u"/nonexistent-tovi-folder/sub"));
     s.flags = 0x7FF;
     s.skin = 3;
-    platform::setInstallFolder(u"/nonexistent-tovi-folder/sub");
     EXPECT_FALSE(s.saveSettings());
     expectDefaults(s);
 }
@@ -170,49 +171,38 @@ public:
 
 TEST(ImeSettingsScheme, SameIndexChangesNothing) {
     TempFolder folder;
-    ImeSettings s;
+    ImeSettings s(in(folder));
     RecordingHandler handler(s);
     s.setSchemeChangeHandler(&handler);
-    s.setScheme(1);
+    s.setScheme(Scheme::Keypad);
     EXPECT_TRUE(handler.calls.empty());
     EXPECT_EQ(s.flags, 161u);
 }
 
 TEST(ImeSettingsScheme, SwitchClearsInputBeforeAndRebuildsAfter) {
     TempFolder folder;
-    ImeSettings s;
+    ImeSettings s(in(folder));
     RecordingHandler handler(s);
     s.setSchemeChangeHandler(&handler);
-    s.setScheme(2);
+    s.setScheme(Scheme::Pinyin);
     EXPECT_EQ(handler.calls, (std::vector<std::string>{"before 1", "after 2"}));
     EXPECT_EQ(s.flags & 0x60u, 0x40u);
     EXPECT_EQ(s.flags & ~0x60u, 161u & ~0x60u);
-    s.setScheme(3);
+    s.setScheme(Scheme::D);
     EXPECT_EQ(s.flags & 0x60u, 0x60u);
-    s.setScheme(0);
+    s.setScheme(Scheme::A);
     EXPECT_EQ(s.flags & 0x60u, 0u);
     EXPECT_EQ(s.schemeIndex(), 0);
 }
 
-TEST(ImeSettingsScheme, OutOfRangeIndexIsIgnored) {
-    TempFolder folder;
-    ImeSettings s;
-    RecordingHandler handler(s);
-    s.setSchemeChangeHandler(&handler);
-    s.setScheme(-1);
-    s.setScheme(4);
-    EXPECT_TRUE(handler.calls.empty());
-    EXPECT_EQ(s.schemeIndex(), 1);
-}
-
 TEST(ImeSettingsScheme, NewIndexReachesTheFileOnlyWithTheNextSave) {
     TempFolder folder;
-    ImeSettings s;
+    ImeSettings s(in(folder));
     ASSERT_TRUE(s.saveSettings());
-    s.setScheme(2);
+    s.setScheme(Scheme::Pinyin);
     EXPECT_EQ(folder.read("config.ini"), kDefaultFile);
     ASSERT_TRUE(s.saveSettings());
-    EXPECT_EQ(ImeSettings().schemeIndex(), 2);
+    EXPECT_EQ(ImeSettings(in(folder)).schemeIndex(), 2);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
-#include "boundary/module.h"
+#include "core/module.h"
 
+#include "engine/scheme_engines.h"
+#include "engine/virtual_keys.h"
 #include "platform/shared_memory.h"
 #include "platform/shared_section.h"
 #include "platform/shared_section_name.h"
@@ -21,37 +23,43 @@ protected:
         platform::setSharedSectionName(name);
     }
     void TearDown() override {
-        if (modulePtr())
-            modulePtr()->codeTableLoader().waitIdle(); // the section goes away below
-        detachModule();
+        if (module)
+            module->codeTableLoader().waitIdle(); // the section goes away below
+        module.reset();
         platform::setSharedSectionName(u"tovi.VemoraH");
         platform::SharedMemory::removeName(name);
     }
+    Module& build() {
+        module = std::make_unique<Module>(host, platform::InstallFolder(folder.installFolder()), 1);
+        return *module;
+    }
+    // A key as the system reports it, through the module: the press and, when claimed, its
+    // translation.
+    bool press(unsigned key, std::uint32_t keyData = 1) {
+        keys[key] |= 0x80;
+        const bool claimed = module->processKey(1, KeyEvent{key, 0, keyData, keys});
+        if (claimed)
+            module->toAscii(1, KeyEvent{key, 0, 0, keys});
+        return claimed;
+    }
+    bool release(unsigned key, std::uint32_t keyData = 0xC0000001) {
+        keys[key] &= 0x7F;
+        return module->processKey(1, KeyEvent{key, 0, keyData, keys});
+    }
+
     const std::u16string name = u"tovi-test-section";
     test::TempFolder folder;
     test::RecordingHost host;
+    std::unique_ptr<Module> module;
+    std::uint8_t keys[256] = {};
 };
 
-TEST_F(ModuleTest, EachAttachTakesTheNextInstanceNumber) {
-    EXPECT_EQ(modulePtr(), nullptr);
-    attachModule(host);
-    ASSERT_NE(modulePtr(), nullptr);
-    EXPECT_EQ(modulePtr()->instanceNumber(), 1u);
-    attachModule(host); // a second attach in the same process changes nothing
-    EXPECT_EQ(modulePtr()->instanceNumber(), 1u);
-
-    // Other processes attaching count on from here.
+TEST_F(ModuleTest, EachProcessTakesTheNextInstanceNumber) {
+    EXPECT_EQ(takeInstanceNumber(), 1u);
     for (std::uint32_t expected = 2; expected <= 3; ++expected) {
-        modulePtr()->codeTableLoader().waitIdle(); // no thread may hold a lock across fork
         const pid_t child = fork();
-        if (child == 0) {
-            // The fork copied this process's module; start as a freshly loaded one would.
-            detachModule();
-            attachModule(host);
-            const auto number = static_cast<int>(modulePtr()->instanceNumber());
-            modulePtr()->codeTableLoader().waitIdle();
-            _exit(number);
-        }
+        if (child == 0)
+            _exit(static_cast<int>(takeInstanceNumber()));
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_EQ(static_cast<std::uint32_t>(WEXITSTATUS(status)), expected);
@@ -59,54 +67,66 @@ TEST_F(ModuleTest, EachAttachTakesTheNextInstanceNumber) {
     EXPECT_EQ(platform::sharedControlSection()->instanceCounter, 3u);
 }
 
-TEST_F(ModuleTest, AttachLoadsSettingsAndDetachSavesThem) {
+TEST_F(ModuleTest, BuildingLoadsTheSettingsOfItsFolderAndTheEndSavesThem) {
     folder.write("config.ini", "IME_SKIN 2 IME_SETTINGS 193");
-    attachModule(host);
-    ASSERT_NE(modulePtr(), nullptr);
-    EXPECT_EQ(modulePtr()->settings().skin, 2);
-    EXPECT_EQ(modulePtr()->settings().schemeIndex(), 2);
-    modulePtr()->settings().statusX = 300;
-    detachModule();
-    EXPECT_EQ(modulePtr(), nullptr);
+    build();
+    EXPECT_EQ(module->settings().skin, 2);
+    EXPECT_EQ(module->settings().scheme(), Scheme::Pinyin);
+    EXPECT_NE(dynamic_cast<PinyinEngine*>(module->engine()), nullptr);
+    module->settings().statusX = 300;
+    module->codeTableLoader().waitIdle();
+    module.reset();
     EXPECT_EQ(folder.read("config.ini"),
               "IME_SETTINGS 193\r\nIME_SKIN 2\r\nIME_STATUS_X 300\r\nIME_STATUS_Y 718\r\n");
 }
 
 TEST_F(ModuleTest, SchemeChangeClearsInputAndRebuildsTheEngine) {
-    attachModule(host);
-    Module& module = *modulePtr();
-    module.settings().setScheme(1); // unchanged: nothing happens
+    build();
+    module->settings().setScheme(Scheme::Keypad); // unchanged: nothing happens
     EXPECT_EQ(host.invalidations, 0);
-    module.settings().setScheme(2);
-    EXPECT_EQ(module.settings().schemeIndex(), 2);
+    module->settings().setScheme(Scheme::Pinyin);
+    EXPECT_EQ(module->settings().scheme(), Scheme::Pinyin);
+    EXPECT_NE(dynamic_cast<PinyinEngine*>(module->engine()), nullptr);
     EXPECT_GE(host.invalidations, 1);
     EXPECT_EQ(host.infos.back(), u"组词方法:先输入声母，再输入韵母。");
 }
 
-TEST_F(ModuleTest, SchemeChangeRebuildsTheSchemeTables) {
+TEST_F(ModuleTest, ARightCtrlTapSwitchesSchemesOnceTheKeyIsHandled) {
+    constexpr std::uint32_t kRightCtrlPress = 0x011D0001;
+    constexpr std::uint32_t kRightCtrlRelease = 0xC11D0001;
+    build();
+    module->process().currentContext = 1;
+    press('A'); // the first key clears the guard
+    release('A');
+    press(vk::Control, kRightCtrlPress);
+    EXPECT_TRUE(release(vk::Control, kRightCtrlRelease));
+    EXPECT_EQ(module->settings().scheme(), Scheme::Pinyin);
+    EXPECT_NE(dynamic_cast<PinyinEngine*>(module->engine()), nullptr);
+    EXPECT_FALSE(module->process().requestedScheme);
+    // The new engine types at once.
+    EXPECT_TRUE(press('Z'));
+    press(vk::Control, kRightCtrlPress);
+    release(vk::Control, kRightCtrlRelease);
+    EXPECT_NE(dynamic_cast<KeypadEngine*>(module->engine()), nullptr);
+}
+
+TEST_F(ModuleTest, SchemeTablesFollowTheScheme) {
     // codePyMain.pmt: "1<TAB>横区" in UTF-16LE with a mark.
     folder.write("codePyMain.pmt", std::string("\xFF\xFE"
                                                "1\0\t\0\x2A\x6A\x3A\x53",
                                                10));
-    attachModule(host);
-    Module& module = *modulePtr();
-    EXPECT_EQ(module.currentCodeHint(u"1"), u"横区");
-    module.settings().setScheme(2);
-    EXPECT_EQ(module.currentCodeHint(u"1"), u""); // the plain table at once
-    EXPECT_NE(module.engine(), nullptr);
-    module.settings().setScheme(3);
-    EXPECT_EQ(module.engine(), nullptr);              // no engine, tables still rebuilt
-    EXPECT_EQ(module.proposeWordCode(u"中国"), u"0"); // no codes: only the separator part
-    module.settings().setScheme(1);
-    EXPECT_NE(module.engine(), nullptr);
-    EXPECT_EQ(module.currentCodeHint(u"1"), u"横区");
-}
-
-TEST_F(ModuleTest, SecureDesktopIsRememberedForGood) {
-    attachModule(host);
-    EXPECT_TRUE(modulePtr()->mayLaunch());
-    modulePtr()->markSecureDesktop();
-    EXPECT_FALSE(modulePtr()->mayLaunch());
+    build();
+    EXPECT_EQ(module->currentCodeHint(u"1"), u"横区");
+    module->settings().setScheme(Scheme::Pinyin);
+    EXPECT_EQ(module->currentCodeHint(u"1"), u""); // the plain table at once
+    EXPECT_NE(module->engine(), nullptr);
+    module->settings().setScheme(Scheme::D);
+    EXPECT_EQ(module->engine(), nullptr);              // no engine, tables still rebuilt
+    EXPECT_EQ(module->proposeWordCode(u"中国"), u"0"); // no codes: only the separator part
+    EXPECT_FALSE(module->processKey(1, KeyEvent{'A', 0, 1, keys}));
+    module->settings().setScheme(Scheme::Keypad);
+    EXPECT_NE(module->engine(), nullptr);
+    EXPECT_EQ(module->currentCodeHint(u"1"), u"横区");
 }
 
 } // namespace

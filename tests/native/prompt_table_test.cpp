@@ -75,11 +75,12 @@ TEST(PromptRowParsing, AtMostOneHundredFields) {
 class PromptTableFile : public ::testing::Test {
 protected:
     test::TempFolder folder;
+    platform::InstallFolder in{folder.installFolder()};
 };
 
 TEST_F(PromptTableFile, LaterRowsReplaceEarlierOnesAndSelectionKeepsUnknownKeys) {
     folder.write("vemoraSP.pmt", utf16(u"0 zero\r\n5 first\r\n\r\n5 second\r\n12 a b\r\n"));
-    PromptTable table(2);
+    PromptTable table(Scheme::Pinyin, in);
     EXPECT_EQ(table.size(), 3u);
     std::array<std::u16string, PromptRow::kFields> row;
     table.copyCurrentRow(row);
@@ -98,7 +99,7 @@ TEST_F(PromptTableFile, CopiesTheFirstThirtyFiveStrings) {
     for (int i = 0; i < 40; ++i)
         line += u" s" + std::u16string(1, static_cast<char16_t>(u'A' + i));
     folder.write("vemoraPY.pmt", utf16(line + u"\r\n"));
-    PromptTable table(1);
+    PromptTable table(Scheme::Keypad, in);
     std::array<std::u16string, PromptRow::kFields> row;
     row[50] = u"stale";
     table.copyCurrentRow(row);
@@ -108,7 +109,7 @@ TEST_F(PromptTableFile, CopiesTheFirstThirtyFiveStrings) {
 }
 
 TEST_F(PromptTableFile, MissingFileOrRowGivesEmptyStrings) {
-    PromptTable table(2);
+    PromptTable table(Scheme::Pinyin, in);
     EXPECT_EQ(table.size(), 0u);
     std::array<std::u16string, PromptRow::kFields> row;
     row[0] = u"stale";

@@ -47,7 +47,7 @@ DictSource readSource(const std::string& name) {
 
 // Builds the scheme's table from its dictionary, writes and reads it back as the module would,
 // and checks it.
-void checkScheme(const std::string& source, TableScheme scheme, const std::u16string& code) {
+void checkScheme(const std::string& source, Scheme scheme, const std::u16string& code) {
     if (!std::filesystem::exists(kRimeData / source))
         GTEST_SKIP() << source << " is not installed";
     const DictSource dict = readSource(source);
@@ -81,7 +81,7 @@ void checkScheme(const std::string& source, TableScheme scheme, const std::u16st
 
     const CodeTableIndex index(parse.table);
     std::vector<std::u16string> candidates;
-    if (scheme == TableScheme::Keypad) {
+    if (scheme == Scheme::Keypad) {
         ExactMatch exact;
         candidates = findByCode(index.view(), code, {}, exact);
     } else {
@@ -92,11 +92,11 @@ void checkScheme(const std::string& source, TableScheme scheme, const std::u16st
 }
 
 TEST(RealTables, KeypadTableTypesGb2312AndPutsZhongguoFirst) {
-    checkScheme("wubi86.dict.yaml", TableScheme::Keypad, u"23212411");
+    checkScheme("wubi86.dict.yaml", Scheme::Keypad, u"23212411");
 }
 
 TEST(RealTables, PinyinTableTypesGb2312AndPutsZhongguoFirst) {
-    checkScheme("pinyin_simp.dict.yaml", TableScheme::Pinyin, u"zhongguo");
+    checkScheme("pinyin_simp.dict.yaml", Scheme::Pinyin, u"zhongguo");
 }
 
 } // namespace

@@ -11,7 +11,7 @@ class KeypadScheme : public test::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        module().installEngine(std::make_unique<KeypadEngine>(module()));
+        useEngine(std::make_unique<KeypadEngine>(services()));
     }
     bool keypad(int digit) { return tap(vk::Numpad0 + digit, static_cast<char16_t>(u'0' + digit)); }
 };
@@ -20,30 +20,30 @@ TEST_F(KeypadScheme, ConfirmCommitsAUniqueExactMatchAtOnce) {
     keypad(2);
     keypad(3);
     EXPECT_EQ(engine().GetCode(), u"23");
-    module().flags().exactMatchCount = 1;
-    module().flags().singleExactMatch = true;
+    flags.exactMatchCount = 1;
+    flags.singleExactMatch = true;
     keypad(0);
     EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中"}));
-    EXPECT_FALSE(module().flags().singleExactMatch);
+    EXPECT_FALSE(flags.singleExactMatch);
     EXPECT_EQ(engine().GetCode(), u"");
 }
 
 TEST_F(KeypadScheme, SeveralExactMatchesNeedTwoConfirms) {
     keypad(2);
     keypad(3);
-    module().flags().exactMatchCount = 2;
+    flags.exactMatchCount = 2;
     keypad(0);
     EXPECT_TRUE(host.commits.empty());
-    EXPECT_TRUE(module().flags().selectionPending);
+    EXPECT_TRUE(flags.selectionPending);
     EXPECT_EQ(engine().candidates().totalCount(), 3);
     keypad(2); // the digits now select
     EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中国"}));
-    EXPECT_FALSE(module().flags().selectionPending);
+    EXPECT_FALSE(flags.selectionPending);
 }
 
 TEST_F(KeypadScheme, SecondConfirmCommitsTheFirstCandidate) {
     keypad(2);
-    module().flags().exactMatchCount = 3;
+    flags.exactMatchCount = 3;
     keypad(0);
     keypad(0);
     EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中"}));
@@ -52,7 +52,7 @@ TEST_F(KeypadScheme, SecondConfirmCommitsTheFirstCandidate) {
 TEST_F(KeypadScheme, KeypadDivideOpensTheSymbolList) {
     EXPECT_TRUE(tap(vk::Divide, u'/'));
     EXPECT_EQ(engine().GetCode(), u"/");
-    EXPECT_TRUE(module().flags().selectionPending);
+    EXPECT_TRUE(flags.selectionPending);
     keypad(3);
     EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"，"}));
 }
@@ -70,7 +70,7 @@ TEST_F(KeypadScheme, KeypadDecimalOnAnEmptyCodeDeletesInTheApplication) {
 }
 
 TEST_F(KeypadScheme, MainRowDigitsAndLettersAreNeverClaimed) {
-    module().settings().flags &= ~flag::FullWidthSymbols;
+    settings.flags &= ~flag::FullWidthSymbols;
     EXPECT_FALSE(tap('1', u'1'));
     EXPECT_FALSE(tap('A', u'a'));
     EXPECT_FALSE(tap(vk::OemComma, u','));
@@ -81,7 +81,7 @@ TEST_F(KeypadScheme, MainRowDigitsAndLettersAreNeverClaimed) {
 }
 
 TEST_F(KeypadScheme, SpaceWithCandidatesButNoCodeIsEaten) {
-    engine().candidates() = CandidateList({u"中"}, u"", nullptr, false);
+    engine().candidates() = CandidateList({u"中"}, u"", false);
     EXPECT_TRUE(press(vk::Space, u' ')); // the keypad scheme's Space always selects
 }
 
@@ -89,29 +89,29 @@ TEST_F(KeypadScheme, CompanionGetsTheLastCommittedCharacterWithAQuotedPath) {
     tap(vk::Multiply, u'*');
     EXPECT_TRUE(host.programs.empty()); // nothing committed yet
     keypad(2);
-    module().flags().exactMatchCount = 2;
+    flags.exactMatchCount = 2;
     keypad(0);
     keypad(2);
     tap(vk::Multiply, u'*');
     ASSERT_EQ(host.programs.size(), 1u);
-    EXPECT_EQ(host.programs[0], u"\"" + platform::installPath() + u"\\PVemoraScreen.exe\" get 国");
-    module().markSecureDesktop();
+    EXPECT_EQ(host.programs[0], u"\"" + installFolder.path() + u"\\PVemoraScreen.exe\" get 国");
+    process.secureDesktop = true;
     tap(vk::Multiply, u'*');
     EXPECT_EQ(host.programs.size(), 1u);
 }
 
 TEST_F(KeypadScheme, AssociationFollowsACommitWhenTheOptionIsOn) {
     keypad(2);
-    module().flags().exactMatchCount = 2;
+    flags.exactMatchCount = 2;
     keypad(0);
     keypad(2);
     lookup.association = {u"中国人", u"中国话"};
     tap(vk::Add, u'+');
     EXPECT_TRUE(host.commits.size() == 1); // off: nothing happens
-    module().settings().flags |= flag::WordAssociation;
+    settings.flags |= flag::WordAssociation;
     tap(vk::Add, u'+');
     EXPECT_EQ(engine().candidates().itemText(0), u"中国人");
-    EXPECT_TRUE(module().flags().selectionPending);
+    EXPECT_TRUE(flags.selectionPending);
 }
 
 class PinyinScheme : public test::EngineTest {
@@ -121,8 +121,8 @@ protected:
         folder.write("deduSPNum.pi", std::string("\xFF\xFE"
                                                  "a\0b\0\t\0\t\0x\0y\0z\0\r\0\n\0",
                                                  20));
-        module().settings().setScheme(2);
-        module().installEngine(std::make_unique<PinyinEngine>(module()));
+        settings.setScheme(Scheme::Pinyin);
+        useEngine(std::make_unique<PinyinEngine>(services()));
     }
 };
 
@@ -140,8 +140,22 @@ TEST_F(PinyinScheme, ZeroIsNeverClaimedAndSpaceOnlyWithACode) {
     EXPECT_TRUE(tap(vk::Space, u' '));
     EXPECT_EQ(host.commits.back(), u"中");
     // Candidates without a code (as after association) leave Space to the application.
-    engine().candidates() = CandidateList({u"中"}, u"", nullptr, false);
+    engine().candidates() = CandidateList({u"中"}, u"", false);
     EXPECT_FALSE(press(vk::Space, u' '));
+}
+
+TEST_F(PinyinScheme, PageKeysAndPlusMinusTurnThePages) {
+    lookup.items.assign(20, u"字");
+    typeLetters(u"z");
+    tap(vk::Next);
+    EXPECT_EQ(engine().candidates().first(), 9);
+    tap(vk::OemMinus, u'-');
+    EXPECT_EQ(engine().candidates().first(), 0);
+    tap(vk::OemPlus, u'=');
+    EXPECT_EQ(engine().candidates().first(), 9);
+    tap(vk::Prior);
+    EXPECT_EQ(engine().candidates().first(), 0);
+    EXPECT_EQ(host.beeps, 0);
 }
 
 TEST_F(PinyinScheme, BackspaceShortensTheCodeThenDeletesInTheApplication) {
@@ -156,7 +170,7 @@ TEST_F(PinyinScheme, BackspaceShortensTheCodeThenDeletesInTheApplication) {
 }
 
 TEST_F(PinyinScheme, KeyTableReadsKeyAndValueAcrossSeparatorRuns) {
-    const auto& pinyin = static_cast<PinyinEngine&>(engine());
+    auto& pinyin = static_cast<PinyinEngine&>(engine());
     ASSERT_EQ(pinyin.keyTable().entries().size(), 1u);
     EXPECT_EQ(pinyin.keyTable().entries().at(u"ab"), u"xyz");
 }

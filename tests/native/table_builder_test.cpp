@@ -51,9 +51,8 @@ TEST(PinyinCode, JoinsSyllables) {
 }
 
 TEST(TableBuilder, LeavesOutCodesWithZ) {
-    const BuiltTable b =
-        buildCodeTable({entry(u"工", "a", 5), entry(u"ㄢ", "zzzy", 1), entry(u"中", "kz", 1)},
-                       TableScheme::Keypad);
+    const BuiltTable b = buildCodeTable(
+        {entry(u"工", "a", 5), entry(u"ㄢ", "zzzy", 1), entry(u"中", "kz", 1)}, Scheme::Keypad);
     EXPECT_EQ(b.counts.outsideKeys, 2u);
     EXPECT_EQ(b.counts.kept, 1u);
     EXPECT_EQ(listing(b.table), std::vector<std::string>{"15 " + gbk(u"工")});
@@ -62,7 +61,7 @@ TEST(TableBuilder, LeavesOutCodesWithZ) {
 TEST(TableBuilder, SkipsAndCountsTextOutsideGbk) {
     const BuiltTable b = buildCodeTable({entry(u"中国", "khlg", 9), entry(u"\U00028208", "khlg", 1),
                                          entry(u"\u4DB5", "khlg", 1), entry(u"😀", "khlg", 1)},
-                                        TableScheme::Keypad);
+                                        Scheme::Keypad);
     EXPECT_EQ(b.counts.notGbk, 3u);
     EXPECT_EQ(b.counts.kept, 1u);
     EXPECT_EQ(b.counts.skipped(), 3u);
@@ -73,7 +72,7 @@ TEST(TableBuilder, SkipsAndCountsFieldsLongerThan127Bytes) {
     const std::string longCode(128, 'a');
     const BuiltTable b = buildCodeTable({entry(longText, "a"), entry(u"啊", longCode),
                                          entry(std::u16string(63, u'中') + u"a", "a")},
-                                        TableScheme::Pinyin);
+                                        Scheme::Pinyin);
     EXPECT_EQ(b.counts.tooLong, 2u);
     EXPECT_EQ(b.counts.kept, 1u);
 }
@@ -81,7 +80,7 @@ TEST(TableBuilder, SkipsAndCountsFieldsLongerThan127Bytes) {
 TEST(TableBuilder, KeepsOneOfDuplicatesWithTheHigherWeight) {
     const BuiltTable b = buildCodeTable(
         {entry(u"中", "zhong", 1), entry(u"钟", "zhong", 5), entry(u"中", "zhong", 9)},
-        TableScheme::Pinyin);
+        Scheme::Pinyin);
     EXPECT_EQ(b.counts.duplicates, 1u);
     EXPECT_EQ(listing(b.table),
               (std::vector<std::string>{"zhong " + gbk(u"中"), "zhong " + gbk(u"钟")}));
@@ -89,7 +88,7 @@ TEST(TableBuilder, KeepsOneOfDuplicatesWithTheHigherWeight) {
 
 TEST(TableBuilder, KeepsTheShortCodesOfACharacter) {
     const BuiltTable b = buildCodeTable(
-        {entry(u"中", "k", 5), entry(u"中", "kh", 5), entry(u"中", "khk", 5)}, TableScheme::Keypad);
+        {entry(u"中", "k", 5), entry(u"中", "kh", 5), entry(u"中", "khk", 5)}, Scheme::Keypad);
     EXPECT_EQ(listing(b.table), (std::vector<std::string>{"23 " + gbk(u"中"), "2321 " + gbk(u"中"),
                                                           "232123 " + gbk(u"中")}));
 }
@@ -101,7 +100,7 @@ TEST(TableBuilder, PutsExactMatchesBeforeContinuationsAndHeavierFirst) {
                                          entry(u"钟", "zhong", 50), entry(u"中", "zhong", 100),
                                          entry(u"中文", "zhongwen", 80), entry(u"种", "zhong", 50),
                                          entry(u"中古", "zhonggu", 5), entry(u"果", "guo", 20)},
-                                        TableScheme::Pinyin);
+                                        Scheme::Pinyin);
     EXPECT_EQ(listing(b.table),
               (std::vector<std::string>{"guo " + gbk(u"果"), "guo " + gbk(u"国"),
                                         "zhong " + gbk(u"中"), "zhong " + gbk(u"钟"),
@@ -113,7 +112,7 @@ TEST(TableBuilder, PutsExactMatchesBeforeContinuationsAndHeavierFirst) {
 TEST(TableBuilder, GroupsEntriesIntoBucketsInKeyOrder) {
     const BuiltTable b = buildCodeTable(
         {entry(u"了", "b", 1), entry(u"一", "g", 9), entry(u"工", "a", 2), entry(u"以", "c", 3)},
-        TableScheme::Keypad);
+        Scheme::Keypad);
     EXPECT_EQ(listing(b.table), (std::vector<std::string>{"11 " + gbk(u"一"), "15 " + gbk(u"工"),
                                                           "54 " + gbk(u"以"), "52 " + gbk(u"了")}));
     EXPECT_EQ(b.table.count(0), 2);
@@ -123,7 +122,7 @@ TEST(TableBuilder, GroupsEntriesIntoBucketsInKeyOrder) {
 TEST(TableBuilder, RoundTripsThroughTheFileAndTheDump) {
     const BuiltTable b = buildCodeTable({entry(u"中国", "khlg", 9), entry(u"一", "g", 9),
                                          entry(u"中", "k", 8), entry(u"跨国", "khlg", 3)},
-                                        TableScheme::Keypad);
+                                        Scheme::Keypad);
     std::string error;
     const std::string dump = dumpCodeTable(writeCodeTable(b.table), CodeTableLayout::Digits, error);
     EXPECT_TRUE(error.empty());
@@ -136,7 +135,7 @@ TEST(TableBuilder, RoundTripsThroughTheFileAndTheDump) {
 }
 
 TEST(TableBuilder, BuildsAnEmptyTableFromNothing) {
-    const BuiltTable b = buildCodeTable({}, TableScheme::Pinyin);
+    const BuiltTable b = buildCodeTable({}, Scheme::Pinyin);
     EXPECT_EQ(b.table.size(), 0u);
     EXPECT_EQ(writeCodeTable(b.table).size(), (26u + 27u) * 4u);
 }

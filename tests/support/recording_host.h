@@ -2,7 +2,6 @@
 #pragma once
 
 #include "engine/ime_host.h"
-#include "engine/ime_messages.h"
 #include "platform/utf8_path.h"
 
 #include <memory>
@@ -12,40 +11,39 @@
 
 namespace tovi::test {
 
+// The message numbers the Windows layer sends for the composition calls.
+namespace msg {
+inline constexpr std::uint32_t ImeStartComposition = 0x10D;
+inline constexpr std::uint32_t ImeEndComposition = 0x10E;
+inline constexpr std::uint32_t ImeComposition = 0x10F;
+} // namespace msg
+
+// A composition message as the boundary would send it for the host call.
 struct HostMessage {
     ContextHandle context;
     std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
     bool operator==(const HostMessage&) const = default;
 };
 
 class RecordingHost : public ImeHost {
 public:
-    bool generateMessage(ContextHandle context, std::uint32_t message, std::uintptr_t wParam,
-                         std::intptr_t lParam) override {
-        messages.push_back({context, message, wParam, lParam});
-        switch (message) {
-        case msg::ImeStartComposition:
-            log.push_back("start");
-            break;
-        case msg::ImeEndComposition:
-            log.push_back("end");
-            break;
-        case msg::ImeComposition:
-            log.push_back(lParam == msg::GcsResultStr ? "result" : "update");
-            break;
-        default:
-            log.push_back("message " + std::to_string(message));
-        }
-        return true;
+    void startComposition(ContextHandle context) override {
+        messages.push_back({context, msg::ImeStartComposition});
+        log.push_back("start");
+    }
+    void updateComposition(ContextHandle context) override {
+        messages.push_back({context, msg::ImeComposition});
+        log.push_back("update");
+    }
+    void endComposition(ContextHandle context) override {
+        messages.push_back({context, msg::ImeEndComposition});
+        log.push_back("end");
     }
     void commitText(ContextHandle context, std::u16string_view text) override {
         commits.emplace_back(text);
         commitContexts.push_back(context);
         log.push_back("commit " + platform::toUtf8(text));
     }
-    void endComposition(ContextHandle, bool withResult) override { endings.push_back(withResult); }
     void invalidateWindows() override { ++invalidations; }
     void invalidateStatusWindow() override { ++statusInvalidations; }
     void invalidateCandidateWindow() override { ++candidateInvalidations; }
@@ -65,10 +63,9 @@ public:
     std::vector<HostMessage> messages;
     std::vector<std::u16string> commits;
     std::vector<ContextHandle> commitContexts;
-    // Messages and commits in the order they happened: "start", "update", "result", "end",
+    // Messages and commits in the order they happened: "start", "update", "end",
     // "commit <text>".
     std::vector<std::string> log;
-    std::vector<bool> endings;
     int invalidations = 0;
     int statusInvalidations = 0;
     int candidateInvalidations = 0;

@@ -20,7 +20,7 @@ SharedNames::SharedNames() {
 }
 
 SharedNames::~SharedNames() {
-    for (const int scheme : {1, 2}) {
+    for (const Scheme scheme : {Scheme::Keypad, Scheme::Pinyin}) {
         const auto names = codeTableNames(scheme, suffix_);
         platform::SharedMemory::removeName(names->codePool);
         platform::SharedMemory::removeName(names->textPool);

@@ -1,7 +1,5 @@
 #include "temp_folder.h"
 
-#include "platform/install_folder_override.h"
-
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -14,15 +12,16 @@ TempFolder::TempFolder() {
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
-    const std::u8string u8 = path_.u8string();
+}
+
+std::u16string TempFolder::installFolder() const {
     std::u16string folder;
-    for (const char8_t c : u8)
+    for (const char8_t c : path_.u8string())
         folder += static_cast<char16_t>(c); // temp paths are ASCII
-    platform::setInstallFolder(folder);
+    return folder;
 }
 
 TempFolder::~TempFolder() {
-    platform::setInstallFolder(u"");
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(path_, ignored);

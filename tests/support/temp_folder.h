@@ -1,5 +1,4 @@
-// A fresh folder for one test, removed with everything in it when the test ends, and named as the
-// module's installation folder while it lives.
+// A fresh folder for one test, removed with everything in it when the test ends.
 #pragma once
 
 #include <filesystem>
@@ -15,6 +14,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // The folder as the module names its installation folder.
+    std::u16string installFolder() const;
     std::filesystem::path file(const std::string& name) const { return path_ / name; }
 
     void write(const std::string& name, const std::string& bytes) const;

@@ -31,7 +31,8 @@ std::u16string suffixOf(const std::wstring& s) {
 
 CodeTableOptions options(std::uint32_t instance, const std::u16string& suffix) {
     CodeTableOptions o;
-    o.schemeIndex = 1;
+    o.scheme = Scheme::Keypad;
+    o.folder = platform::InstallFolder::fromSystem();
     o.instanceNumber = instance;
     o.nameSuffix = suffix;
     return o;

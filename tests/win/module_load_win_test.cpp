@@ -22,12 +22,20 @@ std::uint32_t instanceCounter(HMODULE module) {
     return section && size >= 8 ? section[1] : 0;
 }
 
-// Child mode: load the module, report the counter as the exit code, unload.
-int childMain() {
+// Child mode: load the module, report the counter as the exit code, unload. With `use` the
+// process also calls an export that needs the settings.
+int childMain(bool use) {
     HMODULE module = LoadLibraryW(L"tovi.ime");
     if (!module)
         return 1000;
     const auto counter = static_cast<int>(instanceCounter(module));
+    if (use) {
+        using ImeSelectFn = BOOL(WINAPI*)(HIMC, BOOL);
+        const auto imeSelect = reinterpret_cast<ImeSelectFn>(
+            reinterpret_cast<void*>(GetProcAddress(module, "ImeSelect")));
+        if (!imeSelect || !imeSelect(nullptr, FALSE))
+            return 1001;
+    }
     FreeLibrary(module);
     return counter;
 }
@@ -59,11 +67,21 @@ TEST_F(ModuleLoad, SharedSectionIsFourKilobytesAndCountsEveryProcess) {
 
 TEST_F(ModuleLoad, DetachWritesConfigWithFourLinesInOrder) {
     wintest::writeBytes(scratch.file(L"config.ini"), "IME_STATUS_X 77\nIME_SKIN 4\n");
-    auto child = wintest::startSelf(L"--child");
+    auto child = wintest::startSelf(L"--child-use");
     ASSERT_TRUE(child);
     EXPECT_GE(wintest::waitExitCode(child), 1);
     EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")),
               "IME_SETTINGS 161\r\nIME_SKIN 4\r\nIME_STATUS_X 77\r\nIME_STATUS_Y 718\r\n");
+}
+
+// Attach runs under the loader lock in every process that loads the module: it reads no file, so
+// a process that never uses the module leaves config.ini as it found it.
+TEST_F(ModuleLoad, AProcessThatOnlyLoadsTheModuleReadsAndWritesNoSettings) {
+    wintest::writeBytes(scratch.file(L"config.ini"), "IME_SKIN 4\n");
+    auto child = wintest::startSelf(L"--child");
+    ASSERT_TRUE(child);
+    EXPECT_GE(wintest::waitExitCode(child), 1);
+    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")), "IME_SKIN 4\n");
 }
 
 TEST_F(ModuleLoad, MissingFolderLoadsDefaultsAndStillUnloads) {
@@ -78,7 +96,9 @@ TEST_F(ModuleLoad, MissingFolderLoadsDefaultsAndStillUnloads) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--child")
-        return tovi::childMain();
+        return tovi::childMain(false);
+    if (argc > 1 && std::string(argv[1]) == "--child-use")
+        return tovi::childMain(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

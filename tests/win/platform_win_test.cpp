@@ -1,11 +1,11 @@
 // The platform layer's Windows side, run for real under Wine.
+#include "platform/char_conversions.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/install_folder.h"
 #include "platform/shared_memory.h"
 #include "platform/win32_handle.h"
 #include "tables/ime_settings.h"
-#include "ui/char_conversions.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -58,10 +58,10 @@ TEST(WinFiles, OpensWidePathsAndSettingsRoundTrip) {
     const std::wstring folder = scratch.path();
     InstallPathValue value(folder);
     wintest::writeBytes(scratch.file(L"config.ini"), "IME_SKIN 2\r\nIME_STATUS_Y -3\r\n");
-    ImeSettings settings;
+    ImeSettings settings(platform::InstallFolder::fromSystem());
     EXPECT_EQ(settings.skin, 2);
     EXPECT_EQ(settings.statusY, -3);
-    settings.setScheme(2);
+    settings.setScheme(Scheme::Pinyin);
     ASSERT_TRUE(settings.saveSettings());
     EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")),
               "IME_SETTINGS 193\r\nIME_SKIN 2\r\nIME_STATUS_X 10\r\nIME_STATUS_Y -3\r\n");

@@ -3,24 +3,23 @@
 // here; what each window draws and how it reacts to the mouse belongs to its own class.
 #pragma once
 
-#include "boundary/imm_ddk.h"
-#include "boundary/ui_private.h"
+#include "ui/win32/window_record.h"
 
 namespace tovi {
 
 class ToolWindow {
 public:
-    ToolWindow(const wchar_t* className, WindowRecord UiPrivate::*record)
-        : className_(className), record_(record) {}
+    explicit ToolWindow(const wchar_t* className) : className_(className) {}
     virtual ~ToolWindow() = default;
     ToolWindow(const ToolWindow&) = delete;
     ToolWindow& operator=(const ToolWindow&) = delete;
 
-    // Makes the window (hidden, owned by the UI window) unless it exists, and records it.
-    void create(HWND uiWindow, UiPrivate& block);
-    // Brings the window up to date with the context; here: a repaint.
-    virtual void update(HWND uiWindow, UiPrivate& block, const INPUTCONTEXT& ic);
-    void hide(const UiPrivate& block) const;
+    // Makes the window (hidden, owned by the UI window, of the module `instance`) unless the
+    // record holds one, and records it.
+    void create(HWND uiWindow, WindowRecord& record, HINSTANCE instance);
+    // Brings the window up to date; here: a repaint.
+    virtual void update(HWND uiWindow, WindowRecord& record);
+    void hide(const WindowRecord& record) const;
     void invalidate() const;
 
     HWND handle() const { return IsWindow(handle_) ? handle_ : nullptr; }
@@ -30,7 +29,6 @@ public:
 
 private:
     const wchar_t* className_;
-    WindowRecord UiPrivate::*record_;
     HWND handle_ = nullptr;
 };
 

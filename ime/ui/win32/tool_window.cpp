@@ -1,30 +1,25 @@
-#include "ui/tool_window_win32.h"
-
-#include "boundary/win32_module.h"
+#include "ui/win32/tool_window.h"
 
 namespace tovi {
 
-void ToolWindow::create(HWND uiWindow, UiPrivate& block) {
-    WindowRecord& record = block.*record_;
+void ToolWindow::create(HWND uiWindow, WindowRecord& record, HINSTANCE instance) {
     if (!IsWindow(record.window)) {
-        const Win32Module* module = win32Module();
         record.window =
             CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, className_, L"",
                             WS_POPUP | WS_DISABLED, record.x, record.y, record.width, record.height,
-                            uiWindow, nullptr, module ? module->instance() : nullptr, nullptr);
+                            uiWindow, nullptr, instance, nullptr);
     }
     if (record.window)
         handle_ = record.window;
 }
 
-void ToolWindow::update(HWND, UiPrivate&, const INPUTCONTEXT&) {
+void ToolWindow::update(HWND, WindowRecord&) {
     invalidate();
 }
 
-void ToolWindow::hide(const UiPrivate& block) const {
-    const HWND window = (block.*record_).window;
-    if (IsWindow(window))
-        ShowWindow(window, SW_HIDE);
+void ToolWindow::hide(const WindowRecord& record) const {
+    if (IsWindow(record.window))
+        ShowWindow(record.window, SW_HIDE);
 }
 
 void ToolWindow::invalidate() const {

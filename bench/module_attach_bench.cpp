@@ -1,0 +1,59 @@
+// What building the process-wide Module costs the thread that builds it, with the real tables
+// of build/dist in its installation folder. The background table load is waited for outside the
+// timing; so is the first key, which reads the code hints.
+#include "bench_support.h"
+#include "core/module.h"
+#include "platform/shared_memory.h"
+#include "platform/shared_section_name.h"
+
+#include <benchmark/benchmark.h>
+
+namespace tovi {
+namespace {
+
+constexpr char16_t kSection[] = u"tovi-attach-bench";
+
+void ModuleBuild(benchmark::State& state) {
+    const bench::DistFolder folder("tovi-attach-bench",
+                                   {"toviwb.mb", "tovipy.mb", "codePyMain.pmt", "deduSPNum.pi"});
+    platform::SharedMemory::removeName(kSection);
+    platform::setSharedSectionName(kSection);
+    bench::QuietHost host;
+    for (auto _ : state) {
+        auto module = std::make_unique<Module>(host, folder.installFolder(), 1);
+        state.PauseTiming();
+        module->codeTableLoader().waitIdle();
+        module.reset();
+        state.ResumeTiming();
+    }
+    platform::setSharedSectionName(u"tovi.VemoraH");
+    platform::SharedMemory::removeName(kSection);
+}
+BENCHMARK(ModuleBuild)->Unit(benchmark::kMillisecond);
+
+// The per-scheme tables that the build no longer reads: the code hints at the first key and the
+// character code map at the first word proposal.
+void FirstUseOfSchemeTables(benchmark::State& state) {
+    const bench::DistFolder folder("tovi-attach-bench",
+                                   {"toviwb.mb", "tovipy.mb", "codePyMain.pmt", "deduSPNum.pi"});
+    platform::SharedMemory::removeName(kSection);
+    platform::setSharedSectionName(kSection);
+    bench::QuietHost host;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto module = std::make_unique<Module>(host, folder.installFolder(), 1);
+        module->codeTableLoader().waitIdle();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(module->currentCodeHint(u"1"));
+        benchmark::DoNotOptimize(module->proposeWordCode(u"中国"));
+        state.PauseTiming();
+        module.reset();
+        state.ResumeTiming();
+    }
+    platform::setSharedSectionName(u"tovi.VemoraH");
+    platform::SharedMemory::removeName(kSection);
+}
+BENCHMARK(FirstUseOfSchemeTables)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace tovi

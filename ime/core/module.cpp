@@ -1,0 +1,109 @@
+#include "core/module.h"
+
+#include "platform/shared_section.h"
+
+namespace tovi {
+
+Module::Module(ImeHost& host, platform::InstallFolder folder, std::uint32_t instanceNumber)
+    : host_(host), folder_(std::move(folder)), instanceNumber_(instanceNumber),
+      settings_(std::make_unique<ImeSettings>(folder_)),
+      loader_(std::make_unique<CodeTableLoader>(host_.codeTableReporter(),
+                                                platform::sharedControlSection(), instanceNumber_)),
+      lookup_([this] { return loader_->table(); }) {
+    settings_->setSchemeChangeHandler(this);
+    publishedStatusX = settings_->statusX;
+    engine_ = createEngine(settings_->scheme(), services());
+    CodeTableOptions options;
+    options.nameSuffix = platform::sharedNameSuffix();
+    options.folder = folder_;
+    loader_->setOptions(options);
+    loader_->start(settings_->scheme());
+}
+
+Module::~Module() {
+    settings_->setSchemeChangeHandler(nullptr);
+    try {
+        settings_->saveSettings();
+    } catch (...) {
+        // Nothing may leave a destructor that process detach runs; the file keeps its content.
+    }
+}
+
+EngineServices Module::services() {
+    return EngineServices{host_,   *settings_,    flags_,  process_,
+                          lookup_, softKeyboard_, quotes_, folder_};
+}
+
+bool Module::processKey(ContextHandle context, const KeyEvent& key) {
+    if (!engine_)
+        return false;
+    const bool claimed = engine_->ProcessKey(context, key);
+    applyRequestedScheme();
+    return claimed;
+}
+
+void Module::toAscii(ContextHandle context, const KeyEvent& key) {
+    if (!engine_)
+        return;
+    engine_->ToAscii(context, key);
+    applyRequestedScheme();
+}
+
+void Module::applyRequestedScheme() {
+    if (const std::optional<Scheme> scheme = std::exchange(process_.requestedScheme, {}))
+        settings_->setScheme(*scheme);
+}
+
+void Module::resetInput() {
+    if (engine_) {
+        engine_->ResetInput();
+        return;
+    }
+    host_.showInfo(schemeHint(settings_->scheme()));
+    host_.invalidateWindows();
+}
+
+void Module::beforeSchemeChange() {
+    resetInput();
+    if (engine_)
+        engine_->SendEndComposition();
+}
+
+void Module::afterSchemeChange() {
+    resetInput();
+    engine_ = createEngine(settings_->scheme(), services());
+    hints_.reset();
+    charCodes_.reset();
+    loader_->start(settings_->scheme());
+}
+
+const CodeHintTable& Module::hints() {
+    if (!hints_) {
+        if (settings_->scheme() == Scheme::Keypad)
+            hints_ = std::make_unique<LoadedCodeHintTable>(*settings_, folder_);
+        else
+            hints_ = std::make_unique<CodeHintTable>();
+    }
+    return *hints_;
+}
+
+const CharCodeMap& Module::charCodes() {
+    if (!charCodes_)
+        charCodes_.emplace(settings_->scheme(), folder_);
+    return *charCodes_;
+}
+
+std::u16string Module::currentCodeHint(const std::u16string& input) {
+    return hints().hintFor(input);
+}
+
+std::u16string Module::proposeWordCode(std::u16string_view word) {
+    return makeWordCode(charCodes(), word, settings_->scheme());
+}
+
+std::uint32_t takeInstanceNumber() {
+    platform::SharedControlSection* section = platform::sharedControlSection();
+    return section ? platform::nextInstanceNumber(*section) : 0;
+}
+
+} // namespace tovi
