@@ -16,6 +16,9 @@ TEST(CandidateListPaging, HorizontalPagesStopBeforeTheRowOverflows) {
     EXPECT_EQ(CandidateList(ofLengths({1, 10, 10, 10}), u"1", false).pageSize(), 3);
     EXPECT_EQ(CandidateList(ofLengths({20, 20, 20}), u"1", false).pageSize(), 1);
     EXPECT_EQ(CandidateList(ofLengths({1, 1, 1}), u"1", false).pageSize(), 3);
+    // A row holds 23 units: 13 + 10 fit, 13 + 11 do not.
+    EXPECT_EQ(CandidateList(ofLengths({13, 10, 5}), u"1", false).pageSize(), 2);
+    EXPECT_EQ(CandidateList(ofLengths({13, 11}), u"1", false).pageSize(), 1);
     EXPECT_EQ(CandidateList({}, u"1", false).pageSize(), 0);
 }
 

@@ -188,6 +188,15 @@ TEST_F(EngineTest, CtrlKeypadDigitSelectsWithPromotion) {
     EXPECT_EQ(lookup.promoted, (std::vector<std::u16string>{u"zg:中国"}));
 }
 
+TEST_F(EngineTest, CtrlSelectingTheVeryFirstCandidatePromotesNothing) {
+    typeLetters(u"zg");
+    release(vk::Shift); // parity 0
+    keys[vk::Control] = 0x80;
+    EXPECT_TRUE(press(vk::Numpad1));
+    EXPECT_EQ(host.commits.back(), u"中");
+    EXPECT_TRUE(lookup.promoted.empty());
+}
+
 TEST_F(EngineTest, WebSearchSendsTheLastCommitUnescaped) {
     EXPECT_FALSE(press(vk::Subtract, u'-')); // not a hotkey while the option is off
     settings.flags |= flag::WebSearch;
