@@ -9,7 +9,7 @@ packages=(
   binutils-mingw-w64-i686
   wine64 xvfb
   opencc
-  imagemagick fonts-wqy-zenhei
+  imagemagick fonts-wqy-zenhei fonts-wqy-microhei
   rime-data-wubi rime-data-pinyin-simp
   clang-format
 )

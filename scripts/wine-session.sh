@@ -52,6 +52,14 @@ start)
   "$WINESERVER" -p </dev/null >/dev/null 2>&1
   # Bring the prefix's services up now, away from any test's output.
   timeout 120 "$WINE" wineboot </dev/null >/dev/null 2>&1
+  # The module's fonts ask for "宋体" (SimSun); both names map to an outline CJK font that setup
+  # installs (the embedded bitmaps of WenQuanYi Zen Hei draw broken glyphs at 16 pixels here).
+  # The value name is Chinese, so it goes in through a UTF-16 .reg file.
+  fonts_reg="$dir/fonts.reg"
+  printf '\xff\xfe' >"$fonts_reg"
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"宋体"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n' |
+    iconv -f UTF-8 -t UTF-16LE >>"$fonts_reg"
+  timeout 60 "$WINE" regedit /S "$fonts_reg" </dev/null >/dev/null 2>&1
   echo "Wine session ready on display $DISPLAY"
   ;;
 run)

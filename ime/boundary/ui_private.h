@@ -1,5 +1,5 @@
-// The UI window's private block: where each of the module's four tool windows is, as the window
-// objects record it when they create their windows.
+// The UI window's private block (in its IMMGWL_PRIVATE slot): the records of the module's four
+// tool windows. Its 32-bit layout is fixed.
 #pragma once
 
 #include "ui/win32/window_record.h"
@@ -8,12 +8,6 @@
 
 namespace tovi {
 
-struct UiPrivate {
-    WindowRecord status;
-    WindowRecord candidate; // x, y: where the candidate window goes; -1, -1 = not yet placed
-    WindowRecord prompt;
-    WindowRecord info;
-};
 #ifndef _WIN64
 static_assert(sizeof(UiPrivate) == 80);
 static_assert(offsetof(UiPrivate, candidate) == 20);

@@ -57,9 +57,9 @@ void onDestroy(HWND window) {
 }
 
 void updateTools(Win32Module& win32, HWND window, UiPrivate& ui) {
-    win32.candidateWindow.update(window, ui.candidate);
-    win32.promptWindow.update(window, ui.prompt);
-    win32.infoWindow.update(window, ui.info);
+    win32.candidateWindow.update(window, ui);
+    win32.promptWindow.update(window, ui);
+    win32.infoWindow.update(window, ui);
 }
 
 void onSetContext(HWND window, WPARAM active) {
@@ -71,21 +71,21 @@ void onSetContext(HWND window, WPARAM active) {
         return;
     const HIMC context = contextOf(window);
     if (!context) {
-        win32->candidateWindow.hide(ui->candidate);
+        win32->candidateWindow.hide(*ui.get());
         if (const HWND status = win32->statusWindow.handle())
             ShowWindow(status, SW_HIDE);
         return;
     }
     ContextLock ic(context);
     if (!ic) {
-        win32->candidateWindow.hide(ui->candidate);
+        win32->candidateWindow.hide(*ui.get());
         return;
     }
-    win32->candidateWindow.update(window, ui->candidate);
+    win32->candidateWindow.update(window, *ui.get());
     if (settingsFlag(flag::RootHints))
-        win32->promptWindow.update(window, ui->prompt);
+        win32->promptWindow.update(window, *ui.get());
     if (settingsFlag(flag::OperationHints))
-        win32->infoWindow.update(window, ui->info);
+        win32->infoWindow.update(window, *ui.get());
     if (IsWindow(ui->status.window))
         ShowWindow(ui->status.window, SW_SHOWNOACTIVATE);
 }
@@ -146,11 +146,11 @@ void onNotify(HWND window, WPARAM code) {
         }
         break;
     case IMN_OPENSTATUSWINDOW:
-        win32->statusWindow.create(window, ui->status, win32->instance());
+        win32->statusWindow.create(window, *ui.get());
         if (settingsFlag(flag::RootHints))
-            win32->promptWindow.create(window, ui->prompt, win32->instance());
+            win32->promptWindow.create(window, *ui.get());
         if (settingsFlag(flag::OperationHints))
-            win32->infoWindow.create(window, ui->info, win32->instance());
+            win32->infoWindow.create(window, *ui.get());
         module->softKeyboard().setVisible(true);
         break;
     case IMN_SETCONVERSIONMODE:
@@ -199,8 +199,8 @@ LRESULT uiWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (Win32Module* win32 = win32Module()) {
             GlobalMemoryLock<UiPrivate> ui(privateOf(window));
             if (ui) {
-                win32->candidateWindow.hide(ui->candidate);
-                win32->promptWindow.hide(ui->prompt);
+                win32->candidateWindow.hide(*ui.get());
+                win32->promptWindow.hide(*ui.get());
             }
         }
         return 0;

@@ -40,10 +40,17 @@ public:
     }
 };
 
+// The info message's timer: it stops; the message stays.
+void CALLBACK infoTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    if (Win32Module* win32 = win32Module())
+        win32->infoTimerExpired();
+}
+
 } // namespace
 
 Win32Module::Win32Module(HINSTANCE instance, std::uint32_t instanceNumber)
-    : instance_(instance), instanceNumber_(instanceNumber) {}
+    : windowServices_{*this, fonts_, instance}, instance_(instance),
+      instanceNumber_(instanceNumber) {}
 
 Win32Module::~Win32Module() = default;
 
@@ -105,9 +112,82 @@ void Win32Module::invalidateToolWindows() {
 }
 
 void Win32Module::showInfoMessage(std::u16string_view text, unsigned milliseconds) {
-    infoText = text;
-    infoMilliseconds = milliseconds;
+    infoMessage_.post(text, milliseconds);
+    const HWND window = infoWindow.handle();
+    if (timer)
+        KillTimer(window, timer);
+    timer = SetTimer(window, InfoMessage::kTimerId, infoMessage_.durationMs(), infoTimerProc);
     infoWindow.invalidate();
+}
+
+void Win32Module::infoTimerExpired() {
+    if (timer)
+        KillTimer(infoWindow.handle(), timer);
+    timer = 0;
+    infoMessage_.timerExpired();
+}
+
+std::uint32_t Win32Module::settingsFlags() {
+    const Module* built = builtModule();
+    return built ? built->settings().flags : 0;
+}
+
+Scheme Win32Module::scheme() {
+    const Module* built = builtModule();
+    return built ? built->settings().scheme() : Scheme::Keypad;
+}
+
+CandidateView Win32Module::candidateView() {
+    CandidateView view;
+    Module* built = builtModule();
+    const ImeEngine* engine = built ? built->engine() : nullptr;
+    if (!engine)
+        return view;
+    view.code = engine->GetCode();
+    view.codeHint = built->currentCodeHint(view.code);
+    view.setPage(engine->candidates());
+    view.spaceSelects = engine->SpaceSelects();
+    view.selectionPending = built->flags().selectionPending;
+    view.flags = built->settings().flags;
+    view.skin = built->settings().skin;
+    return view;
+}
+
+PromptView Win32Module::promptView() {
+    PromptView view;
+    Module* built = builtModule();
+    if (!built)
+        return view;
+    view.scheme = built->settings().scheme();
+    view.flags = built->settings().flags;
+    if (const ImeEngine* engine = built->engine()) {
+        view.codeLength = engine->GetCode().size();
+        view.spaceSelects = engine->SpaceSelects();
+        view.totalCount = engine->candidates().totalCount();
+    }
+    return view;
+}
+
+void Win32Module::promptRow(std::array<std::u16string, PromptRow::kFields>& row) {
+    Module* built = builtModule();
+    if (ImeEngine* engine = built ? built->engine() : nullptr)
+        engine->GetPromptRow(row);
+    else
+        row.fill({});
+}
+
+void Win32Module::turnPage(bool forward) {
+    Module* built = builtModule();
+    if (ImeEngine* engine = built ? built->engine() : nullptr)
+        engine->turnPage(forward);
+    candidateWindow.invalidate();
+}
+
+void Win32Module::selectCandidate(int slot) {
+    Module* built = builtModule();
+    if (ImeEngine* engine = built ? built->engine() : nullptr)
+        engine->OnCandidateClicked(slot);
+    candidateWindow.invalidate();
 }
 
 void Win32Module::beep() {

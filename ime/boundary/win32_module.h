@@ -1,5 +1,6 @@
 // The Windows side of the process-wide state: the module instance, its keyboard layout, the
-// four tool windows and the bitmaps. It is the engine's host, and it owns the portable Module,
+// four tool windows, their fonts and the bitmaps. It is the engine's host and what the windows
+// show, and it owns the portable Module,
 // which it builds at its first use rather than at process attach: attach runs under the loader
 // lock in every process that loads the module, so it reads no file.
 #pragma once
@@ -7,7 +8,10 @@
 #include "core/module.h"
 #include "engine/ime_host.h"
 #include "imm_ddk.h"
+#include "ui/win32/candidate_window.h"
 #include "ui/win32/gdi_objects.h"
+#include "ui/win32/info_window.h"
+#include "ui/win32/prompt_window.h"
 #include "ui/win32/tool_window.h"
 
 #include <memory>
@@ -15,7 +19,7 @@
 
 namespace tovi {
 
-class Win32Module final : public ImeHost {
+class Win32Module final : public ImeHost, public WindowContent {
 public:
     Win32Module(HINSTANCE instance, std::uint32_t instanceNumber);
     ~Win32Module() override;
@@ -46,24 +50,39 @@ public:
     void sendBackspace() override;
     std::shared_ptr<CodeTableReporter> codeTableReporter() override;
 
+    std::uint32_t settingsFlags() override;
+    Scheme scheme() override;
+    CandidateView candidateView() override;
+    PromptView promptView() override;
+    void promptRow(std::array<std::u16string, PromptRow::kFields>& row) override;
+    InfoMessage& infoMessage() override { return infoMessage_; }
+    void turnPage(bool forward) override;
+    void selectCandidate(int slot) override;
+
     // Repaints the status window, and the prompt and info windows when the settings show them.
     void invalidateToolWindows();
+    // The info message's timer ran out.
+    void infoTimerExpired();
 
-    ToolWindow statusWindow{L"DEDU_STATUS"};
-    ToolWindow promptWindow{L"DEDU_PROMPT"};
-    ToolWindow infoWindow{L"DEDU_INFO"};
-    ToolWindow candidateWindow{L"DEDU_CAND"};
+    UniqueBitmap candidateBitmap;
+    UniqueBitmap statusBitmap;
+    UINT_PTR timer = 0;
+
+private:
+    ModuleFonts fonts_;
+    InfoMessage infoMessage_;
+    ToolWindowServices windowServices_;
+
+public:
+    ToolWindow statusWindow{L"DEDU_STATUS", &UiPrivate::status, windowServices_};
+    PromptWindow promptWindow{windowServices_};
+    InfoWindow infoWindow{windowServices_};
+    CandidateWindow candidateWindow{windowServices_, candidateBitmap};
     // The composition window handle; no class uses it, so it stays null.
     HWND compositionWindow = nullptr;
 
     // The module's own keyboard layout, once found.
     HKL ownLayout = nullptr;
-    UniqueBitmap candidateBitmap;
-    UniqueBitmap statusBitmap;
-    UINT_PTR timer = 0;
-    // The info window's current message and for how long it shows.
-    std::u16string infoText;
-    unsigned infoMilliseconds = 0;
 
 private:
     bool mayLaunch();

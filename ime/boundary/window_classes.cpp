@@ -11,7 +11,8 @@ HINSTANCE gRegisteredWith = nullptr;
 
 // Hands a tool window's messages to its object, after noting the handle the class was called
 // for; without settings there is no object to ask.
-LRESULT forward(ToolWindow Win32Module::*object, HWND window, UINT message, WPARAM wParam,
+template <typename Window>
+LRESULT forward(Window Win32Module::*object, HWND window, UINT message, WPARAM wParam,
                 LPARAM lParam) {
     Win32Module* win32 = win32Module();
     if (!win32 || !modulePtr())

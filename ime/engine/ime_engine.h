@@ -7,7 +7,9 @@
 #include "engine/engine_services.h"
 #include "engine/key_event.h"
 #include "tables/candidate_list.h"
+#include "tables/prompt_table.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +35,10 @@ public:
     // Scheme hooks, called first by Clear and by CommitCandidateText.
     virtual void OnClear() {}
     virtual void OnCommit() {}
+    // The candidate in `slot` of the page was clicked: it is selected as the scheme selects it.
+    virtual void OnCandidateClicked(int slot) { SelectCandidate(slot); }
+    // The prompt row the prompt window shows for the current code; empty in most schemes.
+    virtual void GetPromptRow(std::array<std::u16string, PromptRow::kFields>& row) { row.fill({}); }
 
     // Whether the module wants the key (it then reaches ToAscii) or the application gets it.
     bool ProcessKey(ContextHandle context, const KeyEvent& key);

@@ -32,7 +32,7 @@ public:
     virtual void invalidateCandidateWindow() = 0;
     // Shows a transient message in the info window.
     virtual void showInfoMessage(std::u16string_view text, unsigned milliseconds) = 0;
-    void showInfo(const InfoMessage& message) {
+    void showInfo(const InfoText& message) {
         showInfoMessage(message.text, message.milliseconds);
     }
     // The default system beep.

@@ -7,7 +7,7 @@
 
 namespace tovi {
 
-struct InfoMessage {
+struct InfoText {
     std::u16string_view text;
     unsigned milliseconds;
 };
@@ -16,18 +16,18 @@ namespace info {
 // Most messages show for this long.
 inline constexpr unsigned kDefaultMilliseconds = 9000;
 
-inline constexpr InfoMessage FullWidthToggled{u"设置全角/半角！", kDefaultMilliseconds};
-inline constexpr InfoMessage NothingToSelect{u"所选序号无内容！", kDefaultMilliseconds};
-inline constexpr InfoMessage LastPage{u"已至最后页！", kDefaultMilliseconds};
-inline constexpr InfoMessage FirstPage{u"已至最前页！", kDefaultMilliseconds};
+inline constexpr InfoText FullWidthToggled{u"设置全角/半角！", kDefaultMilliseconds};
+inline constexpr InfoText NothingToSelect{u"所选序号无内容！", kDefaultMilliseconds};
+inline constexpr InfoText LastPage{u"已至最后页！", kDefaultMilliseconds};
+inline constexpr InfoText FirstPage{u"已至最前页！", kDefaultMilliseconds};
 // Clears the info window.
-inline constexpr InfoMessage None{u"", kDefaultMilliseconds};
+inline constexpr InfoText None{u"", kDefaultMilliseconds};
 // The pinyin scheme's reminder of how words are typed, shown whenever its input is reset.
-inline constexpr InfoMessage PinyinWordHint{u"组词方法:先输入声母，再输入韵母。", 20000};
+inline constexpr InfoText PinyinWordHint{u"组词方法:先输入声母，再输入韵母。", 20000};
 } // namespace info
 
 // What the info window shows when a scheme's input is reset.
-constexpr InfoMessage schemeHint(Scheme scheme) {
+constexpr InfoText schemeHint(Scheme scheme) {
     return scheme == Scheme::Pinyin ? info::PinyinWordHint : info::None;
 }
 

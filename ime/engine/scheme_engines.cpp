@@ -65,11 +65,15 @@ void KeypadEngine::extendOrSelect(char16_t digit) {
         SendCompositionUpdate();
         return;
     }
-    SelectCandidate(digit - u'1');
+    selectAt(digit - u'1');
+}
+
+void KeypadEngine::selectAt(int slot) {
+    SelectCandidate(slot);
     ResetInput();
     SendEndComposition();
-    state.ctrlSelect = false;
-    state.selectionPending = hasCandidates();
+    flags().ctrlSelect = false;
+    flags().selectionPending = hasCandidates();
 }
 
 // Space or keypad 0: a code that can mean only one thing (one candidate, no entry equal to the
@@ -188,7 +192,7 @@ void PinyinEngine::OnCommand(EngineCommand command) {
     }
 }
 
-void PinyinEngine::promptRow(std::array<std::u16string, PromptRow::kFields>& destination) {
+void PinyinEngine::GetPromptRow(std::array<std::u16string, PromptRow::kFields>& destination) {
     if (!promptTable_)
         promptTable_.emplace(settings().scheme(), folder());
     promptTable_->selectRow(IsCodeLong() ? std::u16string_view() : std::u16string_view(code_));

@@ -18,6 +18,8 @@ public:
     void OnCommand(EngineCommand command) override;
     bool OnKey(unsigned virtualKey) override;
     bool IsCodeLong() const override { return code_.size() > 4; }
+    // As a digit does while the candidates wait for a selection.
+    void OnCandidateClicked(int slot) override { selectAt(slot); }
 
     // The companion's command line for the last committed character; empty when nothing has
     // been committed yet. The program path is quoted, so a folder with spaces stays one path.
@@ -25,6 +27,7 @@ public:
 
 private:
     void extendOrSelect(char16_t digit);
+    void selectAt(int slot);
     void confirm();
     void backspace();
     void associate();
@@ -41,7 +44,7 @@ public:
     void OnClear() override { spaceSelects_ = false; }
 
     // The prompt row for the current code (the empty code once the code is long).
-    void promptRow(std::array<std::u16string, PromptRow::kFields>& destination);
+    void GetPromptRow(std::array<std::u16string, PromptRow::kFields>& destination) override;
     // The key table, read from the installation folder at its first use.
     const PiTable& keyTable();
 

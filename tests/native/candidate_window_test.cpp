@@ -142,15 +142,6 @@ TEST(CandidateWindowClick, ArrowsPageAndAreGreyAtBothEndsOfAOnePageList) {
     EXPECT_EQ(hitCandidateWindow(layout, {460, 10}), (CandidateHit{CandidateTarget::NextPage}));
 }
 
-TEST(CandidateWindowClick, TheDigitIsPressedOnTheKeysOfTheScheme) {
-    using Keys = std::vector<std::uint8_t>;
-    EXPECT_EQ(candidateClickKeys(2, Scheme::Pinyin, false), (Keys{0x6A, 0x63}));
-    EXPECT_EQ(candidateClickKeys(2, Scheme::A, true), (Keys{0x63}));
-    EXPECT_EQ(candidateClickKeys(2, Scheme::Keypad, true), (Keys{'3'}));
-    EXPECT_EQ(candidateClickKeys(8, Scheme::D, true), (Keys{'9'}));
-    EXPECT_TRUE(candidateClickKeys(-1, Scheme::Keypad, true).empty());
-}
-
 TEST(CandidateSkinColours, AnIndexOutsideTheFiveSkinsGivesTheDefaultColours) {
     EXPECT_EQ(skinColours(7), skinColours(0));
     EXPECT_EQ(skinColours(-1), skinColours(0));

@@ -1,4 +1,5 @@
-// Where one of the module's tool windows is, as its object records it when it makes the window.
+// Where the module's tool windows are: the UI window's private block of four records, each
+// filled by the window object that makes its window.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,13 @@ struct WindowRecord {
     std::int32_t y;
     std::int32_t width;
     std::int32_t height;
+};
+
+struct UiPrivate {
+    WindowRecord status;
+    WindowRecord candidate; // x, y: where the candidate window goes; -1, -1 = not yet placed
+    WindowRecord prompt;
+    WindowRecord info;
 };
 
 } // namespace tovi

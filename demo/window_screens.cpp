@@ -1,0 +1,108 @@
+// Pictures of the module's windows for the README: the real tovi.ime with the real tables of its
+// package folder, driven as IMM32 drives it, its candidate, prompt and info windows shown by a
+// real UI window and saved as BMP files (the script turns them into PNG).
+#include "window_session.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tovi::demo;
+
+// Writes the window's pixels as a 24-bit BMP file.
+bool saveWindow(HWND window, const std::wstring& path) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<char> bits(static_cast<std::size_t>(stride) * height);
+    const HDC dc = GetDC(window);
+    const HDC memory = CreateCompatibleDC(dc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    const bool read = GetDIBits(memory, bitmap, 0, height, bits.data(), &info, DIB_RGB_COLORS) != 0;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    if (!read)
+        return false;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    out.write(bits.data(), static_cast<std::streamsize>(bits.size()));
+    return out.good();
+}
+
+struct Scene {
+    const wchar_t* name;
+    unsigned flags;
+    int skin;
+    const char* keys;                    // as WindowSession::type takes them
+    std::vector<const wchar_t*> windows; // the classes of the windows to save
+};
+
+// Loads the module with the scene's settings, types its keys and saves the shown windows.
+int shoot(const Scene& scene, const std::wstring& folder) {
+    WindowSession session(scene.flags, scene.skin);
+    if (!session.ready())
+        return 1;
+    session.type(scene.keys);
+    int saved = 0;
+    for (const auto& [cls, part] :
+         {std::pair{L"DEDU_CAND", L"candidates"}, std::pair{L"DEDU_PROMPT", L"prompt"},
+          std::pair{L"DEDU_INFO", L"info"}}) {
+        bool wanted = false;
+        for (const wchar_t* name : scene.windows)
+            wanted = wanted || std::wcscmp(name, cls) == 0;
+        if (const HWND window = wanted ? WindowSession::window(cls) : nullptr) {
+            const std::wstring path = folder + L"\\" + scene.name + L"-" + part + L".bmp";
+            saved += saveWindow(window, path);
+        }
+    }
+    std::printf("%ls: %d windows\n", scene.name, saved);
+    return saved > 0 ? 0 : 1;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::printf("usage: window_screens OUTPUT-FOLDER\n");
+        return 2;
+    }
+    const std::wstring folder = argv[1];
+    const unsigned hints = kFullWidthSymbols | kProgressiveHints | kRootHints | kOperationHints;
+    const Scene scenes[] = {
+        {L"keypad", hints | kKeypadScheme, 0, "23", {L"DEDU_CAND", L"DEDU_PROMPT"}},
+        {L"keypad-vertical",
+         hints | kKeypadScheme | kVerticalLayout,
+         0,
+         "2",
+         {L"DEDU_CAND", L"DEDU_PROMPT"}},
+        {L"pinyin", hints | kPinyinScheme, 0, "zhong", {L"DEDU_CAND", L"DEDU_PROMPT"}},
+        {L"info", (hints & ~kRootHints) | kPinyinScheme, 0, "shi<", {L"DEDU_INFO"}},
+    };
+    int failures = 0;
+    for (const Scene& scene : scenes)
+        failures += shoot(scene, folder);
+    return failures ? 1 : 0;
+}

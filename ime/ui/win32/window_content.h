@@ -1,0 +1,34 @@
+// What the tool windows show and what a click in them does, as the module supplies it; the
+// windows see neither the engine nor the settings.
+#pragma once
+
+#include "tables/prompt_table.h"
+#include "ui/candidate_layout.h"
+#include "ui/info_message.h"
+#include "ui/prompt_window.h"
+
+#include <array>
+#include <string>
+
+namespace tovi {
+
+class WindowContent {
+public:
+    virtual ~WindowContent() = default;
+
+    // The settings flags (layout, hints) and the scheme.
+    virtual std::uint32_t settingsFlags() = 0;
+    virtual Scheme scheme() = 0;
+    // The input string, its hint and the current page.
+    virtual CandidateView candidateView() = 0;
+    virtual PromptView promptView() = 0;
+    // The pinyin prompt row for the current code.
+    virtual void promptRow(std::array<std::u16string, PromptRow::kFields>& row) = 0;
+    virtual InfoMessage& infoMessage() = 0;
+
+    // A click on a paging arrow or on the candidate in `slot` of the page.
+    virtual void turnPage(bool forward) = 0;
+    virtual void selectCandidate(int slot) = 0;
+};
+
+} // namespace tovi
