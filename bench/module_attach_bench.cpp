@@ -11,37 +11,45 @@
 namespace tovi {
 namespace {
 
-constexpr char16_t kSection[] = u"tovi-attach-bench";
+// The real tables in a folder of the benchmark's own, and a shared section of its own.
+struct Setting {
+    Setting() {
+        platform::SharedMemory::removeName(kSection);
+        platform::setSharedSectionName(kSection);
+    }
+    ~Setting() {
+        platform::setSharedSectionName(u"tovi.VemoraH");
+        platform::SharedMemory::removeName(kSection);
+    }
+    std::unique_ptr<Module> build() {
+        return std::make_unique<Module>(host, folder.installFolder(), 1);
+    }
+
+    static constexpr char16_t kSection[] = u"tovi-attach-bench";
+    const bench::DistFolder folder{"tovi-attach-bench",
+                                   {"toviwb.mb", "tovipy.mb", "codePyMain.pmt", "deduSPNum.pi"}};
+    bench::QuietHost host;
+};
 
 void ModuleBuild(benchmark::State& state) {
-    const bench::DistFolder folder("tovi-attach-bench",
-                                   {"toviwb.mb", "tovipy.mb", "codePyMain.pmt", "deduSPNum.pi"});
-    platform::SharedMemory::removeName(kSection);
-    platform::setSharedSectionName(kSection);
-    bench::QuietHost host;
+    Setting setting;
     for (auto _ : state) {
-        auto module = std::make_unique<Module>(host, folder.installFolder(), 1);
+        auto module = setting.build();
         state.PauseTiming();
         module->codeTableLoader().waitIdle();
         module.reset();
         state.ResumeTiming();
     }
-    platform::setSharedSectionName(u"tovi.VemoraH");
-    platform::SharedMemory::removeName(kSection);
 }
 BENCHMARK(ModuleBuild)->Unit(benchmark::kMillisecond);
 
 // The per-scheme tables that the build no longer reads: the code hints at the first key and the
 // character code map at the first word proposal.
 void FirstUseOfSchemeTables(benchmark::State& state) {
-    const bench::DistFolder folder("tovi-attach-bench",
-                                   {"toviwb.mb", "tovipy.mb", "codePyMain.pmt", "deduSPNum.pi"});
-    platform::SharedMemory::removeName(kSection);
-    platform::setSharedSectionName(kSection);
-    bench::QuietHost host;
+    Setting setting;
     for (auto _ : state) {
         state.PauseTiming();
-        auto module = std::make_unique<Module>(host, folder.installFolder(), 1);
+        auto module = setting.build();
         module->codeTableLoader().waitIdle();
         state.ResumeTiming();
         benchmark::DoNotOptimize(module->currentCodeHint(u"1"));
@@ -50,8 +58,6 @@ void FirstUseOfSchemeTables(benchmark::State& state) {
         module.reset();
         state.ResumeTiming();
     }
-    platform::setSharedSectionName(u"tovi.VemoraH");
-    platform::SharedMemory::removeName(kSection);
 }
 BENCHMARK(FirstUseOfSchemeTables)->Unit(benchmark::kMillisecond);
 

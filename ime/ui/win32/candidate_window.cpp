@@ -2,22 +2,12 @@
 
 #include "ui/candidate_click.h"
 #include "ui/candidate_screen_position.h"
+#include "ui/win32/box_painting.h"
 #include "ui/win32/screen.h"
 
 #include <vector>
 
 namespace tovi {
-namespace {
-
-std::vector<POINT> points(const std::vector<Point>& from) {
-    std::vector<POINT> out;
-    out.reserve(from.size());
-    for (const Point& p : from)
-        out.push_back({p.x, p.y});
-    return out;
-}
-
-} // namespace
 
 void CandidateWindow::create(HWND uiWindow, UiPrivate& block) {
     WindowRecord& record = recordIn(block);
@@ -105,10 +95,7 @@ void CandidateWindow::drawFrame(HDC dc, const CandidateWindowLayout& layout) con
             BitBlt(dc, at.left, at.top, at.width(), at.height(), picture.get(), 0, 0, SRCCOPY);
         }
     }
-    const UniquePen pen(CreatePen(PS_SOLID, 0, colorOf(layout.border)));
-    const Selected selected(dc, pen.get());
-    const std::vector<POINT> outline = points(layout.outline);
-    Polyline(dc, outline.data(), static_cast<int>(outline.size()));
+    drawPolyline(dc, layout.outline, layout.border);
 }
 
 void CandidateWindow::drawArrows(HDC dc, const PagingArrows& arrows) {

@@ -1,6 +1,7 @@
 #include "ui/win32/info_window.h"
 
 #include "ui/info_window.h"
+#include "ui/win32/box_painting.h"
 #include "ui/win32/screen.h"
 #include "ui/work_area.h"
 
@@ -67,21 +68,7 @@ void InfoWindow::paint(HWND window) {
     const HDC dc = paint.get();
     if (!dc)
         return;
-    const Size client = clientSize(window);
-    {
-        const UniqueBrush fill(CreateSolidBrush(colorOf(layout.background)));
-        RECT all{0, 0, client.width, client.height};
-        if (fill)
-            FillRect(dc, &all, fill.get());
-    }
-    {
-        const UniquePen pen(CreatePen(PS_SOLID, 0, colorOf(kOutlineColour)));
-        const Selected selected(dc, pen.get());
-        std::vector<POINT> outline;
-        for (const Point& p : layout.outline)
-            outline.push_back({p.x, p.y});
-        Polyline(dc, outline.data(), static_cast<int>(outline.size()));
-    }
+    fillAndOutline(dc, clientSize(window), layout.background, layout.outline);
     const Selected font(dc, fonts().font(FontRole::Small));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorOf(layout.textColour));

@@ -5,6 +5,7 @@
 #include "ui/prompt_grid.h"
 #include "ui/prompt_placement.h"
 #include "ui/prompt_window.h"
+#include "ui/win32/box_painting.h"
 #include "ui/win32/screen.h"
 #include "ui/win32/transparent_blit.h"
 #include "ui/work_area.h"
@@ -14,19 +15,6 @@ namespace {
 
 WindowPlace placeOf(const WindowRecord& record) {
     return {record.x, record.y, record.width, record.height};
-}
-
-void fillAndOutline(HDC dc, Size client) {
-    const UniqueBrush fill(CreateSolidBrush(colorOf(kPromptBackground)));
-    RECT all{0, 0, client.width, client.height};
-    if (fill)
-        FillRect(dc, &all, fill.get());
-    const UniquePen pen(CreatePen(PS_SOLID, 0, colorOf(kOutlineColour)));
-    const Selected selected(dc, pen.get());
-    std::vector<POINT> outline;
-    for (const Point& p : boxOutline(client))
-        outline.push_back({p.x, p.y});
-    Polyline(dc, outline.data(), static_cast<int>(outline.size()));
 }
 
 } // namespace
@@ -107,7 +95,8 @@ void PromptWindow::paint(HWND window) {
     const HDC dc = paint.get();
     if (!dc)
         return;
-    fillAndOutline(dc, clientSize(window));
+    const Size client = clientSize(window);
+    fillAndOutline(dc, client, kPromptBackground, boxOutline(client));
     if (shows == PromptContent::Chart)
         paintChart(dc, view.codeLength);
     else
