@@ -74,7 +74,10 @@ TEST_F(EngineTest, FullWidthLettersAndQuotes) {
 TEST_F(EngineTest, AShownSoftKeyboardTakesItsKeysAndCommitsThem) {
     softKeyboard.showLayout();
     EXPECT_TRUE(press('Q', u'q'));
-    EXPECT_EQ(host.commits.back(), u"q"); // a key without a symbol of its own: its character
+    EXPECT_EQ(host.commits.back(), u"⒈");
+    softKeyboard.selectLayout(2);
+    EXPECT_TRUE(press('1', u'1'));
+    EXPECT_EQ(host.commits.back(), u"1"); // a key without a symbol of its own: its character
     EXPECT_TRUE(testEngine().chars.empty());
     EXPECT_FALSE(press(vk::Left)); // not a key of the keyboard
     flags.englishMode = true;      // as the right-Shift tap leaves it

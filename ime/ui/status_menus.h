@@ -1,0 +1,77 @@
+// The status bar's three popup menus: their resource ids, their command ids and what a chosen
+// command means. Each menu shows submenu 0 of its resource.
+#pragma once
+
+#include "tables/scheme.h"
+#include "ui/dialog_open_flags.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tovi {
+
+inline constexpr int kInputModeMenuId = 127;    // "输入模式"
+inline constexpr int kSoftKeyboardMenuId = 114; // "选择软键盘"
+inline constexpr int kSettingsMenuId = 115;     // "设置菜单"
+
+namespace menu_command {
+inline constexpr std::uint32_t SettingsDialog = 40001; // "属性设置..."
+inline constexpr std::uint32_t Help = 40003;           // "帮助..."
+inline constexpr std::uint32_t SoftKeyboards = 40034;  // replaced by the soft-keyboard cascade
+inline constexpr std::uint32_t ReverseLookup = 40041;  // "朔昕输入法反向查找..."
+inline constexpr std::uint32_t Traditional = 40044;    // "繁体　　Ctrl + J"
+inline constexpr std::uint32_t CodeFinder = 40045;     // "编码速查字典..."
+} // namespace menu_command
+
+// The caption of the cascade that takes the place of SoftKeyboards in the settings menu; it
+// holds submenu 0 of the soft-keyboard menu.
+inline constexpr std::u16string_view kSoftKeyboardCascadeCaption = u"选软键盘";
+
+// Input-mode menu: the command of each scheme (the one checked), and the scheme a command
+// chooses.
+std::uint32_t schemeCommand(Scheme scheme);
+std::optional<Scheme> schemeForCommand(std::uint32_t command);
+
+// Soft-keyboard menu: the command of each layout (the one checked), nothing for a number
+// outside the layouts; and the layout a command chooses.
+std::optional<std::uint32_t> softKeyboardCommand(std::size_t layout);
+std::optional<std::size_t> softKeyboardForCommand(std::uint32_t command);
+
+// Settings menu.
+struct SettingsMenuMarks {
+    bool traditionalChecked = false; // Traditional
+    bool settingsGrayed = false;     // SettingsDialog, while the settings dialog runs
+    bool operator==(const SettingsMenuMarks&) const = default;
+};
+SettingsMenuMarks settingsMenuMarks(bool traditionalOutput, DialogOpenFlags openDialogs);
+
+enum class SettingsAction {
+    None,
+    StartProgram,       // run `program`
+    ToggleTraditional,  // flip traditional-character output
+    SelectSoftKeyboard, // make `layout` current and show the soft keyboard
+    OpenSettingsDialog, // mark it open, run it modally, clear the mark, repaint
+};
+
+// A program the settings menu starts: the command line is `prefix` followed by the narrow path
+// of `file` in the installation folder.
+struct ProgramStart {
+    std::string_view prefix;
+    std::string_view file;
+    bool repaint = false; // repaint the status bar afterwards
+    bool operator==(const ProgramStart&) const = default;
+};
+
+struct SettingsChoice {
+    SettingsAction action = SettingsAction::None;
+    std::size_t layout = 0; // SelectSoftKeyboard
+    ProgramStart program;   // StartProgram
+    bool operator==(const SettingsChoice&) const = default;
+};
+
+// What a command returned by the settings menu does; None for any other number.
+SettingsChoice settingsMenuChoice(std::uint32_t command);
+
+} // namespace tovi
