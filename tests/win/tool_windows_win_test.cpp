@@ -25,6 +25,7 @@ Fn exported(HMODULE module, const char* name) {
 
 // Settings bits of config.ini.
 constexpr unsigned kKeypadScheme = 0x20;
+constexpr unsigned kPinyinScheme = 0x40;
 constexpr unsigned kRootHints = 0x4;
 constexpr unsigned kOperationHints = 0x8;
 constexpr unsigned kProgressiveHints = 0x100;
@@ -40,6 +41,24 @@ std::string keypadTable() {
     for (const auto& [code, text] : entries)
         data.append(code, text);
     return writeCodeTable(data);
+}
+
+// "zhong" and "zhongguo" for the pinyin scheme.
+std::string pinyinTable() {
+    CodeTableData data(CodeTableLayout::Letters);
+    data.append(u"zhong", u"中");
+    data.append(u"zhongguo", u"中国");
+    return writeCodeTable(data);
+}
+
+// A prompt file with the one row every pinyin code shows: a mark, then UTF-16 text.
+std::string promptFile(std::u16string_view row) {
+    std::string bytes("\xFF\xFE");
+    for (const char16_t unit : row) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
 }
 
 HWND findThreadWindow(const wchar_t* className) {
@@ -75,6 +94,7 @@ protected:
     // waits until the table has loaded.
     void start(unsigned flags, int skin = 0) {
         wintest::writeBytes(scratch.file(L"toviwb.mb"), keypadTable());
+        wintest::writeBytes(scratch.file(L"tovipy.mb"), pinyinTable());
         wintest::writeBytes(scratch.file(L"config.ini"), "IME_SETTINGS " + std::to_string(flags) +
                                                              "\r\nIME_SKIN " +
                                                              std::to_string(skin) + "\r\n");
@@ -98,11 +118,18 @@ protected:
         SetWindowLongPtrW(ui, IMMGWL_IMC, reinterpret_cast<LONG_PTR>(himc));
         SendMessageW(ui, WM_IME_SETCONTEXT, TRUE, 0);
         SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
-        // "12" has one entry equal to it: once the table is there, it commits at once.
+        // Once the table is there, "12" on the keypad (one entry equal to it) or "zhong" and
+        // Space in pinyin commit at once.
+        const bool pinyin = flags & kPinyinScheme;
         for (int attempt = 0; attempt < 100 && result() != L"中"; ++attempt) {
-            keypad(1);
-            keypad(2);
-            keypad(0);
+            if (pinyin) {
+                letters("zhong");
+                key(VK_SPACE, L' ');
+            } else {
+                keypad(1);
+                keypad(2);
+                keypad(0);
+            }
             if (result() != L"中") {
                 key(VK_ESCAPE, 0x1B);
                 Sleep(20);
@@ -138,6 +165,10 @@ protected:
         SendMessageW(ui, WM_IME_COMPOSITION, 0, 0);
     }
     void keypad(int digit) { key(VK_NUMPAD0 + static_cast<UINT>(digit), L'0' + digit); }
+    void letters(const char* typed) {
+        for (const char* c = typed; *c; ++c)
+            key(static_cast<UINT>(*c - 'a' + 'A'), static_cast<wchar_t>(*c));
+    }
     std::wstring result() const {
         wchar_t text[64] = {};
         const LONG bytes = ImmGetCompositionStringW(himc, GCS_RESULTSTR, text, sizeof(text));
@@ -257,6 +288,28 @@ TEST_F(ToolWindows, TheKeypadPromptShowsTheChartForTheCode) {
     keypad(1);
     settle();
     EXPECT_EQ(sizeOf(prompt).cx, 512); // the keyboard chart
+}
+
+TEST_F(ToolWindows, ThePinyinPromptShowsTheGridOfTheRow) {
+    wintest::writeBytes(scratch.file(L"vemoraSP.pmt"), promptFile(u"0 b p m f d t n l\r\n"));
+    start(kPinyinScheme | kProgressiveHints | kRootHints);
+    letters("zh");
+    const HWND prompt = painted(L"DEDU_PROMPT");
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_TRUE(IsWindowVisible(prompt));
+    RECT client{};
+    GetClientRect(prompt, &client);
+    // The grid is seven cells of four "啊" wide and five of one "啊" high: the first row holds
+    // prompts, the first cell of the last row is empty.
+    const int charWidth = (client.right - 33) / 28;
+    const int cellWidth = 4 * charWidth + 3;
+    const int cellHeight = (client.bottom - 27) / 5 + 3;
+    EXPECT_GT(
+        pixelsUnlike(prompt, {8, 4, 6 + cellWidth - 3, 3 + cellHeight - 2}, RGB(245, 245, 245)), 5);
+    const int lastRow = 3 + 4 * cellHeight;
+    EXPECT_EQ(pixelsUnlike(prompt, {8, lastRow + 1, 6 + cellWidth - 3, lastRow + cellHeight - 2},
+                           RGB(245, 245, 245)),
+              0);
 }
 
 TEST_F(ToolWindows, DeactivatingTheContextHidesTheCandidateWindow) {
