@@ -32,9 +32,7 @@ public:
     virtual void invalidateCandidateWindow() = 0;
     // Shows a transient message in the info window.
     virtual void showInfoMessage(std::u16string_view text, unsigned milliseconds) = 0;
-    void showInfo(const InfoText& message) {
-        showInfoMessage(message.text, message.milliseconds);
-    }
+    void showInfo(const InfoText& message) { showInfoMessage(message.text, message.milliseconds); }
     // The default system beep.
     virtual void beep() = 0;
     // The live state of a key, as the system reports it now (not from a key-state array).
