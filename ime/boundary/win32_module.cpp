@@ -113,17 +113,22 @@ void Win32Module::invalidateToolWindows() {
 
 void Win32Module::showInfoMessage(std::u16string_view text, unsigned milliseconds) {
     infoMessage_.post(text, milliseconds);
-    const HWND window = infoWindow.handle();
-    if (timer)
-        KillTimer(window, timer);
-    timer = SetTimer(window, InfoMessage::kTimerId, infoMessage_.durationMs(), infoTimerProc);
+    stopInfoTimer();
+    // On the info window when there is one; a thread timer otherwise.
+    timerWindow_ = infoWindow.handle();
+    timer = SetTimer(timerWindow_, InfoMessage::kTimerId, infoMessage_.durationMs(), infoTimerProc);
     infoWindow.invalidate();
 }
 
-void Win32Module::infoTimerExpired() {
+void Win32Module::stopInfoTimer() {
     if (timer)
-        KillTimer(infoWindow.handle(), timer);
+        KillTimer(IsWindow(timerWindow_) ? timerWindow_ : nullptr, timer);
     timer = 0;
+    timerWindow_ = nullptr;
+}
+
+void Win32Module::infoTimerExpired() {
+    stopInfoTimer();
     infoMessage_.timerExpired();
 }
 
@@ -264,10 +269,8 @@ void InitGlobals(HINSTANCE instance) {
 
 void FreeGlobals() {
     UnregisterClasses();
-    if (Win32Module* win32 = win32Module(); win32 && win32->timer) {
-        KillTimer(nullptr, win32->timer);
-        win32->timer = 0;
-    }
+    if (Win32Module* win32 = win32Module())
+        win32->stopInfoTimer();
     owner().reset(); // saves the settings of a module that was built
 }
 

@@ -63,6 +63,7 @@ public:
     void invalidateToolWindows();
     // The info message's timer ran out.
     void infoTimerExpired();
+    void stopInfoTimer();
 
     UniqueBitmap candidateBitmap;
     UniqueBitmap statusBitmap;
@@ -90,6 +91,8 @@ private:
     HINSTANCE instance_;
     std::uint32_t instanceNumber_;
     bool secureDesktop_ = false;
+    // The window the info timer was set on (null for a thread timer).
+    HWND timerWindow_ = nullptr;
     std::unique_ptr<Module> module_;
 };
 
