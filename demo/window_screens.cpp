@@ -69,7 +69,7 @@ int shoot(const Scene& scene, const std::wstring& folder) {
     int saved = 0;
     for (const auto& [cls, part] :
          {std::pair{L"DEDU_CAND", L"candidates"}, std::pair{L"DEDU_PROMPT", L"prompt"},
-          std::pair{L"DEDU_INFO", L"info"}}) {
+          std::pair{L"DEDU_INFO", L"info"}, std::pair{L"DEDU_STATUS", L"status"}}) {
         bool wanted = false;
         for (const wchar_t* name : scene.windows)
             wanted = wanted || std::wcscmp(name, cls) == 0;
@@ -92,13 +92,17 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring folder = argv[1];
     const unsigned hints = kFullWidthSymbols | kProgressiveHints | kRootHints | kOperationHints;
     const Scene scenes[] = {
-        {L"keypad", hints | kKeypadScheme, 0, "23", {L"DEDU_CAND", L"DEDU_PROMPT"}},
+        {L"keypad", hints | kKeypadScheme, 0, "23", {L"DEDU_CAND", L"DEDU_PROMPT", L"DEDU_STATUS"}},
         {L"keypad-vertical",
          hints | kKeypadScheme | kVerticalLayout,
          0,
          "2",
          {L"DEDU_CAND", L"DEDU_PROMPT"}},
-        {L"pinyin", hints | kPinyinScheme, 0, "zhong", {L"DEDU_CAND", L"DEDU_PROMPT"}},
+        {L"pinyin",
+         hints | kPinyinScheme,
+         0,
+         "zhong",
+         {L"DEDU_CAND", L"DEDU_PROMPT", L"DEDU_STATUS"}},
         {L"info", (hints & ~kRootHints) | kPinyinScheme, 0, "shi<", {L"DEDU_INFO"}},
     };
     int failures = 0;

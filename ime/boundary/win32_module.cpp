@@ -188,6 +188,68 @@ void Win32Module::turnPage(bool forward) {
     candidateWindow.invalidate();
 }
 
+StatusDisplay Win32Module::statusDisplay() {
+    StatusDisplay display;
+    Module* built = builtModule();
+    if (!built)
+        return display;
+    display.englishMode = built->flags().englishMode;
+    display.settingsFlags = built->settings().flags;
+    display.softKeyboardShown = built->softKeyboard().isShown();
+    display.scheme = built->settings().scheme();
+    return display;
+}
+
+StatusClickState Win32Module::statusClickState() {
+    StatusClickState state;
+    Module* built = builtModule();
+    if (!built)
+        return state;
+    state.englishMode = built->flags().englishMode;
+    state.capsLock = built->flags().capsLock;
+    state.settingsFlags = built->settings().flags;
+    state.softKeyboardShown = built->softKeyboard().isShown();
+    return state;
+}
+
+void Win32Module::applyStatusClick(const StatusClick& click) {
+    Module* built = builtModule();
+    if (!built)
+        return;
+    if (click.pressCapsLock) {
+        keybd_event(VK_CAPITAL, 0x3A, 0, 0);
+        keybd_event(VK_CAPITAL, 0x3A, KEYEVENTF_KEYUP, 0);
+    }
+    if (click.resetInput) {
+        built->resetInput();
+        if (ImeEngine* engine = built->engine())
+            engine->SendEndComposition();
+    }
+    if (click.englishMode)
+        built->flags().englishMode = *click.englishMode;
+    built->settings().flags ^= click.settingsFlagsFlip;
+    if (click.softKeyboard == SoftKeyboardChange::Show)
+        built->softKeyboard().showLayout();
+    else if (click.softKeyboard == SoftKeyboardChange::Hide)
+        built->softKeyboard().hideKeyboard();
+    // The word maker and the menus come with their dialog and resources.
+    invalidateToolWindows();
+}
+
+Point Win32Module::statusPosition() {
+    const Module* built = builtModule();
+    return built ? Point{built->settings().statusX, built->settings().statusY} : Point{};
+}
+
+void Win32Module::moveStatus(Point topLeft) {
+    Module* built = builtModule();
+    if (!built)
+        return;
+    built->settings().statusX = topLeft.x;
+    built->settings().statusY = topLeft.y;
+    built->publishedStatusX = topLeft.x;
+}
+
 void Win32Module::selectCandidate(int slot) {
     Module* built = builtModule();
     if (ImeEngine* engine = built ? built->engine() : nullptr)

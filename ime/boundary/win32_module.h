@@ -12,6 +12,7 @@
 #include "ui/win32/gdi_objects.h"
 #include "ui/win32/info_window.h"
 #include "ui/win32/prompt_window.h"
+#include "ui/win32/status_window.h"
 #include "ui/win32/tool_window.h"
 
 #include <memory>
@@ -58,6 +59,11 @@ public:
     InfoMessage& infoMessage() override { return infoMessage_; }
     void turnPage(bool forward) override;
     void selectCandidate(int slot) override;
+    StatusDisplay statusDisplay() override;
+    StatusClickState statusClickState() override;
+    void applyStatusClick(const StatusClick& click) override;
+    Point statusPosition() override;
+    void moveStatus(Point topLeft) override;
 
     // Repaints the status window, and the prompt and info windows when the settings show them.
     void invalidateToolWindows();
@@ -75,7 +81,7 @@ private:
     ToolWindowServices windowServices_;
 
 public:
-    ToolWindow statusWindow{L"DEDU_STATUS", &UiPrivate::status, windowServices_};
+    StatusWindow statusWindow{windowServices_, statusBitmap};
     PromptWindow promptWindow{windowServices_};
     InfoWindow infoWindow{windowServices_};
     CandidateWindow candidateWindow{windowServices_, candidateBitmap};

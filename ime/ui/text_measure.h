@@ -13,6 +13,7 @@ enum class FontRole {
     Candidate, // "宋体", height 16: candidates and their labels
     Small,     // "宋体", height 12: the info message
     Prompt,    // "宋体", height 12, GB2312: the prompt grid
+    Status,    // bold "宋体", height 14: the scheme letter of the status bar
 };
 
 class TextMeasure {

@@ -312,6 +312,77 @@ TEST_F(ToolWindows, ThePinyinPromptShowsTheGridOfTheRow) {
               0);
 }
 
+// The sum of a cell's inner pixels, inside the edge a hot cell gets.
+long cellSignature(HWND bar, int cell) {
+    const HDC dc = GetDC(bar);
+    long sum = 0;
+    for (int y = 3; y < 17; ++y)
+        for (int x = cell * 20 + 3; x < cell * 20 + 17; ++x)
+            sum += static_cast<long>(GetPixel(dc, x, y) & 0xFFFFFF) % 9973;
+    ReleaseDC(bar, dc);
+    return sum;
+}
+
+void clickAt(HWND window, int x, int y) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    SetCursorPos(frame.left + x, frame.top + y);
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+TEST_F(ToolWindows, AClickOnTheStatusBarTogglesFullWidthLettersAndTheBarShowsIt) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_EQ(sizeOf(bar).cx, 120);
+    EXPECT_EQ(sizeOf(bar).cy, 20);
+    const long halfWidth = cellSignature(bar, 2);
+    clickAt(bar, 50, 10);
+    settle();
+    EXPECT_NE(cellSignature(bar, 2), halfWidth); // the other look of the button
+    clickAt(bar, 50, 10);
+    settle();
+    EXPECT_EQ(cellSignature(bar, 2), halfWidth);
+    clickAt(bar, 50, 10);
+    TearDown();
+    ui = nullptr;
+    himc = nullptr;
+    app = nullptr;
+    module = nullptr;
+    const std::string saved = wintest::readBytes(scratch.file(L"config.ini"));
+    EXPECT_EQ(saved.substr(0, 17), "IME_SETTINGS " + std::to_string(kKeypadScheme | 0x2) + "\r\n");
+}
+
+TEST_F(ToolWindows, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    RECT frame{};
+    GetWindowRect(bar, &frame);
+    SetCursorPos(frame.left + 1, frame.top + 1); // on the border
+    SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    SetCursorPos(area.right - 2, frame.top + 1);
+    SendMessageW(bar, WM_MOUSEMOVE, 0, 0);
+    SendMessageW(bar, WM_LBUTTONUP, 0, 0);
+    GetWindowRect(bar, &frame);
+    EXPECT_EQ(frame.right, area.right);
+    TearDown();
+    ui = nullptr;
+    himc = nullptr;
+    app = nullptr;
+    module = nullptr;
+    const std::string saved = wintest::readBytes(scratch.file(L"config.ini"));
+    EXPECT_NE(saved.find("IME_STATUS_X " + std::to_string(area.right - 120) + "\r\n"),
+              std::string::npos)
+        << saved;
+}
+
 TEST_F(ToolWindows, DeactivatingTheContextHidesTheCandidateWindow) {
     start(kKeypadScheme | kProgressiveHints);
     keypad(1);

@@ -5,9 +5,9 @@
 namespace tovi {
 namespace {
 
-// "宋体": height `height`, normal weight, charset 0, TrueType preferred, default quality.
-HFONT songti(int height) {
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+// "宋体": height `height`, charset 0, TrueType preferred, antialiased.
+HFONT songti(int height, int weight = FW_NORMAL) {
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                        CLIP_EMBEDDED, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"宋体");
 }
 
@@ -40,6 +40,10 @@ HFONT ModuleFonts::font(FontRole role) {
         if (!prompt_)
             prompt_.reset(promptFont());
         return prompt_.get();
+    case FontRole::Status:
+        if (!status_)
+            status_.reset(songti(14, FW_BOLD));
+        return status_.get();
     }
     return nullptr;
 }

@@ -17,6 +17,7 @@ private:
     UniqueFont candidate_;
     UniqueFont small_;
     UniqueFont prompt_;
+    UniqueFont status_;
 };
 
 class GdiTextMeasure final : public TextMeasure {

@@ -6,6 +6,8 @@
 #include "ui/candidate_layout.h"
 #include "ui/info_message.h"
 #include "ui/prompt_window.h"
+#include "ui/status_bar_click.h"
+#include "ui/status_bar_look.h"
 
 #include <array>
 #include <string>
@@ -29,6 +31,14 @@ public:
     // A click on a paging arrow or on the candidate in `slot` of the page.
     virtual void turnPage(bool forward) = 0;
     virtual void selectCandidate(int slot) = 0;
+
+    // What the status bar shows and what a click on it changes.
+    virtual StatusDisplay statusDisplay() = 0;
+    virtual StatusClickState statusClickState() = 0;
+    virtual void applyStatusClick(const StatusClick& click) = 0;
+    // The bar's place as the settings keep it; moving the bar keeps the new place there.
+    virtual Point statusPosition() = 0;
+    virtual void moveStatus(Point topLeft) = 0;
 };
 
 } // namespace tovi
