@@ -73,11 +73,7 @@ protected:
         DestroyWindow(app);
         FreeGlobals();
     }
-    std::wstring resultString() const {
-        wchar_t text[300] = {};
-        const LONG bytes = ImmGetCompositionStringW(himc, GCS_RESULTSTR, text, sizeof(text));
-        return bytes > 0 ? std::wstring(text, bytes / sizeof(wchar_t)) : std::wstring();
-    }
+    std::wstring resultString() const { return wintest::resultString(himc); }
     template <typename F>
     void withBlock(F f) {
         INPUTCONTEXT* ic = ImmLockIMC(himc);

@@ -92,11 +92,7 @@ protected:
         keys[VK_CONTROL] = (keys[VK_LCONTROL] | keys[VK_RCONTROL]) & 0x80;
         SetKeyboardState(keys);
     }
-    std::wstring result() const {
-        wchar_t text[64] = {};
-        const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, text, sizeof(text));
-        return bytes > 0 ? std::wstring(text, bytes / sizeof(wchar_t)) : std::wstring();
-    }
+    std::wstring result() const { return wintest::resultString(context); }
     void tapRightShift() {
         keys[VK_RSHIFT] = 0x80;
         press(VK_SHIFT, 0x36, 0);

@@ -87,11 +87,7 @@ protected:
         const UINT packed = key | (static_cast<UINT>(u'0' + digit) << 16);
         return static_cast<int>(ImeToAsciiEx(packed, 0x52, keys, &buffer.list, 0, himc));
     }
-    std::wstring resultString() const {
-        wchar_t text[300] = {};
-        const LONG bytes = ImmGetCompositionStringW(himc, GCS_RESULTSTR, text, sizeof(text));
-        return bytes > 0 ? std::wstring(text, bytes / sizeof(wchar_t)) : std::wstring();
-    }
+    std::wstring resultString() const { return wintest::resultString(himc); }
 
     wintest::ScratchFolder scratch;
     wintest::InstallPathValue installPath{scratch.path()};

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tovi {
@@ -137,17 +138,20 @@ protected:
         }
         ASSERT_EQ(result(), L"中") << "the table did not load";
     }
-    void TearDown() override {
+    void TearDown() override { unload(); }
+    // Closes the context and unloads the module (detach writes config.ini); returns the file.
+    std::string unload() {
         if (ui)
-            DestroyWindow(ui);
+            DestroyWindow(std::exchange(ui, nullptr));
         if (himc)
-            ImmDestroyContext(himc);
+            ImmDestroyContext(std::exchange(himc, nullptr));
         if (app)
-            DestroyWindow(app);
+            DestroyWindow(std::exchange(app, nullptr));
         if (module)
-            FreeLibrary(module);
+            FreeLibrary(std::exchange(module, nullptr));
         for (int i = 0; i < 1000 && GetModuleHandleW(L"tovi.ime"); ++i)
             Sleep(10);
+        return wintest::readBytes(scratch.file(L"config.ini"));
     }
 
     // A key as IMM32 hands it over, then the composition message the application passes on.
@@ -169,11 +173,7 @@ protected:
         for (const char* c = typed; *c; ++c)
             key(static_cast<UINT>(*c - 'a' + 'A'), static_cast<wchar_t>(*c));
     }
-    std::wstring result() const {
-        wchar_t text[64] = {};
-        const LONG bytes = ImmGetCompositionStringW(himc, GCS_RESULTSTR, text, sizeof(text));
-        return bytes > 0 ? std::wstring(text, bytes / sizeof(wchar_t)) : std::wstring();
-    }
+    std::wstring result() const { return wintest::resultString(himc); }
     // The window of `className` once the thread's messages are handled, as an application's
     // message loop does (a window that resizes itself while painting paints again).
     HWND painted(const wchar_t* className) {
@@ -347,12 +347,7 @@ TEST_F(ToolWindows, AClickOnTheStatusBarTogglesFullWidthLettersAndTheBarShowsIt)
     settle();
     EXPECT_EQ(cellSignature(bar, 2), halfWidth);
     clickAt(bar, 50, 10);
-    TearDown();
-    ui = nullptr;
-    himc = nullptr;
-    app = nullptr;
-    module = nullptr;
-    const std::string saved = wintest::readBytes(scratch.file(L"config.ini"));
+    const std::string saved = unload();
     EXPECT_EQ(saved.substr(0, 17), "IME_SETTINGS " + std::to_string(kKeypadScheme | 0x2) + "\r\n");
 }
 
@@ -372,12 +367,7 @@ TEST_F(ToolWindows, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
     SendMessageW(bar, WM_LBUTTONUP, 0, 0);
     GetWindowRect(bar, &frame);
     EXPECT_EQ(frame.right, area.right);
-    TearDown();
-    ui = nullptr;
-    himc = nullptr;
-    app = nullptr;
-    module = nullptr;
-    const std::string saved = wintest::readBytes(scratch.file(L"config.ini"));
+    const std::string saved = unload();
     EXPECT_NE(saved.find("IME_STATUS_X " + std::to_string(area.right - 120) + "\r\n"),
               std::string::npos)
         << saved;

@@ -115,4 +115,10 @@ long waitExitCode(const platform::UniqueHandle& process, DWORD milliseconds) {
     return static_cast<long>(code);
 }
 
+std::wstring resultString(HIMC context) {
+    wchar_t text[300] = {};
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, text, sizeof(text));
+    return bytes > 0 ? std::wstring(text, bytes / sizeof(wchar_t)) : std::wstring();
+}
+
 } // namespace tovi::wintest

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include <imm.h>
 #include <windows.h>
 
 namespace tovi::wintest {
@@ -40,6 +41,9 @@ void writeBytes(const std::wstring& path, const std::string& bytes);
 
 // The first bytes of a named section of a loaded module, or null when it has none.
 void* findSection(HMODULE module, const char* name, std::uint32_t* size = nullptr);
+
+// The context's result string, as an application reads it (at most 299 units).
+std::wstring resultString(HIMC context);
 
 // The full path of this test program.
 std::wstring ownExecutable();
