@@ -5,7 +5,6 @@
 #include "indicator.h"
 #include "message_sink.h"
 #include "messages.h"
-#include "resources/resource_ids.h"
 #include "win32_module.h"
 
 #include <cwchar>
@@ -25,35 +24,6 @@ KeyEvent pressedKey(UINT virtualKey, LPARAM keyData, const BYTE* keyState) {
 // ImeToAsciiEx packs the translated character into the high word of the virtual key.
 KeyEvent translatedKey(UINT packed, const BYTE* keyState) {
     return KeyEvent{packed & 0xFFFF, static_cast<char16_t>(packed >> 16), 0, keyState};
-}
-
-// The minimal procedure of the settings dialog as the control panel opens it: centred, closed by
-// either button, and touching no setting.
-INT_PTR CALLBACK configureDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        const HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-        if (display) {
-            const int width = GetDeviceCaps(display, HORZRES);
-            const int height = GetDeviceCaps(display, VERTRES);
-            DeleteDC(display);
-            RECT rect{};
-            GetWindowRect(dialog, &rect);
-            SetWindowPos(dialog, nullptr, (width - (rect.right - rect.left)) / 2,
-                         (height - (rect.bottom - rect.top)) / 2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-        return TRUE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 1);
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
-    }
 }
 
 } // namespace
@@ -85,13 +55,9 @@ BOOL WINAPI ImeInquire(LPIMEINFO info, LPWSTR uiClass, DWORD systemInfo) {
 
 BOOL WINAPI ImeConfigure(HKL, HWND owner, DWORD, LPVOID) {
     return guarded<BOOL>(FALSE, [&] {
-        const Module* module = modulePtr();
-        const Win32Module* win32 = win32Module();
-        // No dialog may open on the logon desktop.
-        if (!module || !win32 || !module->process().mayLaunch())
+        Win32Module* win32 = win32Module();
+        if (!win32 || !win32->runSettingsDialog(owner))
             return FALSE;
-        DialogBoxParamW(win32->instance(), MAKEINTRESOURCEW(kSettingsDialog), owner,
-                        configureDialogProc, 0);
         if (owner)
             InvalidateRect(owner, nullptr, FALSE);
         return TRUE;

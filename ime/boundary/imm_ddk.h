@@ -8,6 +8,8 @@
 
 #include <imm.h> // needs <windows.h> first
 
+#include "ui/win32/imm_soft_keyboard.h"
+
 extern "C" {
 
 struct IMEINFO {
@@ -94,9 +96,6 @@ BOOL WINAPI ImmUnlockIMCC(HIMCC);
 HIMCC WINAPI ImmReSizeIMCC(HIMCC, DWORD);
 DWORD WINAPI ImmGetIMCCSize(HIMCC);
 BOOL WINAPI ImmGenerateMessage(HIMC);
-HWND WINAPI ImmCreateSoftKeyboard(UINT, HWND, int, int);
-BOOL WINAPI ImmShowSoftKeyboard(HWND, int);
-BOOL WINAPI ImmDestroySoftKeyboard(HWND);
 
 } // extern "C"
 

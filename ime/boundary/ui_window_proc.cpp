@@ -46,11 +46,15 @@ void onDestroy(HWND window) {
         GlobalMemoryLock<UiPrivate> ui(block);
         if (!ui)
             return;
+        // The soft keyboard goes first, unless another thread's status bar owns it.
+        if (Win32Module* win32 = win32Module()) {
+            const HWND keyboard = win32->softKeyboardWindow.handle();
+            if (!keyboard || GetWindowThreadProcessId(keyboard, nullptr) == GetCurrentThreadId())
+                win32->hideSoftKeyboard();
+        }
         for (const WindowRecord* record : {&ui->status, &ui->candidate, &ui->prompt, &ui->info})
             if (IsWindow(record->window))
                 DestroyWindow(record->window);
-        if (Module* module = modulePtr(); module && module->softKeyboard().isShown())
-            module->softKeyboard().hideKeyboard();
     }
     GlobalFree(block);
     SetWindowLongPtrW(window, IMMGWL_PRIVATE, 0);
@@ -142,7 +146,7 @@ void onNotify(HWND window, WPARAM code) {
         if (IsWindow(ui->status.window)) {
             module->resetInput();
             ShowWindow(ui->status.window, SW_HIDE);
-            module->softKeyboard().setVisible(false);
+            win32->setSoftKeyboardVisible(false);
         }
         break;
     case IMN_OPENSTATUSWINDOW:
@@ -151,7 +155,7 @@ void onNotify(HWND window, WPARAM code) {
             win32->promptWindow.create(window, *ui.get());
         if (settingsFlag(flag::OperationHints))
             win32->infoWindow.create(window, *ui.get());
-        module->softKeyboard().setVisible(true);
+        win32->setSoftKeyboardVisible(true);
         break;
     case IMN_SETCONVERSIONMODE:
         win32->invalidateToolWindows();

@@ -1,8 +1,10 @@
 #include "win32_module.h"
 
+#include "context_lock.h"
 #include "messages.h"
 #include "platform/install_folder.h"
 #include "platform/win32_handle.h"
+#include "settings_dialog.h"
 #include "window_classes.h"
 
 #include <new>
@@ -117,7 +119,8 @@ void Win32Module::showInfoMessage(std::u16string_view text, unsigned millisecond
     // On the info window when there is one; a thread timer otherwise.
     timerWindow_ = infoWindow.handle();
     timer = SetTimer(timerWindow_, InfoMessage::kTimerId, infoMessage_.durationMs(), infoTimerProc);
-    infoWindow.invalidate();
+    // Shown now: a message may come without a composition change that would update the window.
+    infoWindow.showMessage();
 }
 
 void Win32Module::stopInfoTimer() {
@@ -217,8 +220,8 @@ void Win32Module::applyStatusClick(const StatusClick& click) {
     if (!built)
         return;
     if (click.pressCapsLock) {
-        keybd_event(VK_CAPITAL, 0x3A, 0, 0);
-        keybd_event(VK_CAPITAL, 0x3A, KEYEVENTF_KEYUP, 0);
+        keybd_event(VK_CAPITAL, 0x3A, KEYEVENTF_EXTENDEDKEY, 0);
+        keybd_event(VK_CAPITAL, 0x3A, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
     }
     if (click.resetInput) {
         built->resetInput();
@@ -229,11 +232,116 @@ void Win32Module::applyStatusClick(const StatusClick& click) {
         built->flags().englishMode = *click.englishMode;
     built->settings().flags ^= click.settingsFlagsFlip;
     if (click.softKeyboard == SoftKeyboardChange::Show)
-        built->softKeyboard().showLayout();
+        showSoftKeyboard();
     else if (click.softKeyboard == SoftKeyboardChange::Hide)
-        built->softKeyboard().hideKeyboard();
-    // The word maker and the menus come with their dialog and resources.
+        hideSoftKeyboard();
+    // The menu is the status window's to show; the word maker comes with its dialog.
     invalidateToolWindows();
+}
+
+StatusMenuMarks Win32Module::statusMenuMarks() {
+    StatusMenuMarks marks;
+    Module* built = builtModule();
+    if (!built)
+        return marks;
+    marks.scheme = built->settings().scheme();
+    marks.softKeyboard = built->softKeyboard().current();
+    marks.settings = settingsMenuMarks(built->flags().traditionalOutput, openDialogs);
+    return marks;
+}
+
+void Win32Module::chooseMenuCommand(StatusMenu menu, std::uint32_t command) {
+    // Everything is looked up now: the menu ran a message loop, and the engine may have been
+    // replaced (or be none, for a scheme without one) while it did.
+    Module* built = builtModule();
+    if (!built || command == 0)
+        return;
+    switch (menu) {
+    case StatusMenu::InputMode:
+        if (const auto scheme = schemeForCommand(command))
+            built->settings().setScheme(*scheme);
+        break;
+    case StatusMenu::SoftKeyboard:
+        if (const auto layout = softKeyboardForCommand(command))
+            selectSoftKeyboard(*layout);
+        break;
+    case StatusMenu::Settings:
+        runSettingsChoice(settingsMenuChoice(command));
+        break;
+    case StatusMenu::None:
+        break;
+    }
+    invalidateToolWindows();
+}
+
+void Win32Module::runSettingsChoice(const SettingsChoice& choice) {
+    Module* built = builtModule();
+    if (!built)
+        return;
+    switch (choice.action) {
+    case SettingsAction::StartProgram:
+        launch(choice.program);
+        break;
+    case SettingsAction::ToggleTraditional:
+        built->flags().traditionalOutput = !built->flags().traditionalOutput;
+        break;
+    case SettingsAction::SelectSoftKeyboard:
+        selectSoftKeyboard(choice.layout);
+        break;
+    case SettingsAction::OpenSettingsDialog: {
+        HWND owner = nullptr;
+        if (const ContextLock ic(reinterpret_cast<HIMC>(built->process().currentContext)); ic)
+            owner = ic->hWnd;
+        runSettingsDialog(owner);
+        break;
+    }
+    case SettingsAction::None:
+        break;
+    }
+}
+
+bool Win32Module::runSettingsDialog(HWND owner) {
+    if (!mayLaunch() || (openDialogs & dialog_open::SettingsDialog))
+        return false;
+    openDialogs |= dialog_open::SettingsDialog;
+    struct Reopen {
+        DialogOpenFlags& flags;
+        ~Reopen() { flags &= static_cast<DialogOpenFlags>(~dialog_open::SettingsDialog); }
+    } const closing{openDialogs};
+    showSettingsDialog(instance_, IsWindow(owner) ? owner : nullptr);
+    return true;
+}
+
+void Win32Module::showSoftKeyboard() {
+    Module* built = builtModule();
+    if (!built)
+        return;
+    SoftKeyboard& keyboard = built->softKeyboard();
+    keyboard.showLayout();
+    softKeyboardWindow.show(statusWindow.handle(), keyboard.layout(), keyboard.isVisible());
+    statusWindow.invalidate();
+}
+
+void Win32Module::hideSoftKeyboard() {
+    if (Module* built = builtModule())
+        built->softKeyboard().hideKeyboard();
+    softKeyboardWindow.destroy();
+    statusWindow.invalidate();
+}
+
+void Win32Module::selectSoftKeyboard(std::size_t layout) {
+    if (Module* built = builtModule()) {
+        built->softKeyboard().selectLayout(layout);
+        showSoftKeyboard();
+    }
+}
+
+void Win32Module::setSoftKeyboardVisible(bool visible) {
+    if (Module* built = builtModule()) {
+        built->softKeyboard().setVisible(visible);
+        if (built->softKeyboard().isShown())
+            softKeyboardWindow.setVisible(visible);
+    }
 }
 
 Point Win32Module::statusPosition() {
@@ -283,6 +391,43 @@ void Win32Module::openUrl(std::u16string_view url) {
     ShellExecuteW(nullptr, L"open", address.c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
+void Win32Module::launch(const ProgramStart& start) {
+    const Module* built = builtModule();
+    if (!built || !mayLaunch())
+        return;
+    const std::u16string file = built->folder().file(start.file);
+    const std::wstring path(file.begin(), file.end());
+    const std::wstring folder(built->folder().path().begin(), built->folder().path().end());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (built->folder().path().empty() || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        showInfoMessage(info::missingFile(start.file), info::kDefaultMilliseconds);
+        return;
+    }
+    // The path is quoted, so that a folder with spaces names the right file.
+    std::wstring quoted = L"\"" + path + L"\"";
+    bool started = false;
+    if (start.helpFile) {
+        const auto result = reinterpret_cast<INT_PTR>(
+            ShellExecuteW(nullptr, L"open", L"hh.exe", quoted.c_str(), folder.c_str(), SW_SHOW));
+        started = result > 32;
+    } else {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOW;
+        PROCESS_INFORMATION info{};
+        started = CreateProcessW(path.c_str(), quoted.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 folder.c_str(), &startup, &info);
+        if (started) {
+            const platform::UniqueHandle process(info.hProcess);
+            const platform::UniqueHandle thread(info.hThread);
+        }
+    }
+    if (!started)
+        showInfoMessage(info::cannotStart(start.file), info::kDefaultMilliseconds);
+}
+
 void Win32Module::startProgram(std::u16string_view commandLine) {
     if (!mayLaunch())
         return;
@@ -330,9 +475,11 @@ void InitGlobals(HINSTANCE instance) {
 }
 
 void FreeGlobals() {
-    UnregisterClasses();
-    if (Win32Module* win32 = win32Module())
+    if (Win32Module* win32 = win32Module()) {
         win32->stopInfoTimer();
+        win32->softKeyboardWindow.destroy(); // its class goes next
+    }
+    UnregisterClasses();
     owner().reset(); // saves the settings of a module that was built
 }
 

@@ -8,10 +8,12 @@
 #include "core/module.h"
 #include "engine/ime_host.h"
 #include "imm_ddk.h"
+#include "ui/dialog_open_flags.h"
 #include "ui/win32/candidate_window.h"
 #include "ui/win32/gdi_objects.h"
 #include "ui/win32/info_window.h"
 #include "ui/win32/prompt_window.h"
+#include "ui/win32/soft_keyboard_window.h"
 #include "ui/win32/status_window.h"
 #include "ui/win32/tool_window.h"
 
@@ -62,8 +64,21 @@ public:
     StatusDisplay statusDisplay() override;
     StatusClickState statusClickState() override;
     void applyStatusClick(const StatusClick& click) override;
+    StatusMenuMarks statusMenuMarks() override;
+    void chooseMenuCommand(StatusMenu menu, std::uint32_t command) override;
     Point statusPosition() override;
     void moveStatus(Point topLeft) override;
+
+    // The soft keyboard: shown with the current layout, hidden for good, switched to another
+    // layout (and shown), or hidden and shown again with the status window.
+    void showSoftKeyboard();
+    void hideSoftKeyboard();
+    void selectSoftKeyboard(std::size_t layout);
+    void setSoftKeyboardVisible(bool visible);
+
+    // The settings dialog, modal, owned by `owner`; one at a time, never on the logon desktop.
+    // False when it was not shown.
+    bool runSettingsDialog(HWND owner);
 
     // Repaints the status window, and the prompt and info windows when the settings show them.
     void invalidateToolWindows();
@@ -85,6 +100,9 @@ public:
     PromptWindow promptWindow{windowServices_};
     InfoWindow infoWindow{windowServices_};
     CandidateWindow candidateWindow{windowServices_, candidateBitmap};
+    SoftKeyboardWindow softKeyboardWindow{windowServices_.instance, fonts_};
+    // The module's modal dialogs that run.
+    DialogOpenFlags openDialogs = 0;
     // The composition window handle; no class uses it, so it stays null.
     HWND compositionWindow = nullptr;
 
@@ -93,6 +111,10 @@ public:
 
 private:
     bool mayLaunch();
+    // Opens a help file of the installation folder in the help viewer, or starts a program of
+    // it; says so in the info window when the file is missing or cannot be started.
+    void launch(const ProgramStart& start);
+    void runSettingsChoice(const SettingsChoice& choice);
 
     HINSTANCE instance_;
     std::uint32_t instanceNumber_;

@@ -32,6 +32,15 @@ LRESULT CALLBACK infoWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         0, [&] { return forward(&Win32Module::infoWindow, window, message, wParam, lParam); });
 }
 
+LRESULT CALLBACK softKeyboardWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guarded<LRESULT>(0, [&] {
+        Win32Module* win32 = win32Module();
+        if (!win32)
+            return DefWindowProcW(window, message, wParam, lParam);
+        return win32->softKeyboardWindow.windowProc(window, message, wParam, lParam);
+    });
+}
+
 bool registerOne(HINSTANCE instance, const wchar_t* name, WNDPROC proc, int extraBytes,
                  LPCWSTR cursor) {
     WNDCLASSEXW cls{};
@@ -64,12 +73,13 @@ void RegisterClasses(HINSTANCE instance) {
         registerOne(instance, L"DEDU_CAND", CandWndProc, kToolExtra, IDC_SIZE) &&
         registerOne(instance, L"DEDU_PROMPT", promptWndProc, kToolExtra, IDC_SIZE) &&
         registerOne(instance, L"DEDU_INFO", infoWndProc, kToolExtra, IDC_SIZE) &&
-        registerOne(instance, L"DEDU_STATUS", StatusWndProc, kToolExtra, IDC_SIZE);
+        registerOne(instance, L"DEDU_STATUS", StatusWndProc, kToolExtra, IDC_SIZE) &&
+        registerOne(instance, kSoftKeyboardClass, softKeyboardWndProc, 0, IDC_ARROW);
 }
 
 void UnregisterClasses() {
-    for (const wchar_t* name :
-         {L"DEDU_PROMPT", L"DEDU_INFO", L"DEDU_CAND", L"DEDU_STATUS", L"ZHPYUI"}) {
+    for (const wchar_t* name : {L"DEDU_PROMPT", L"DEDU_INFO", L"DEDU_CAND", L"DEDU_STATUS",
+                                kSoftKeyboardClass, L"ZHPYUI"}) {
         WNDCLASSEXW cls{};
         cls.cbSize = sizeof(cls);
         if (GetClassInfoExW(gRegisteredWith, name, &cls))

@@ -3,6 +3,7 @@
 
 #include "tables/scheme.h"
 
+#include <string>
 #include <string_view>
 
 namespace tovi {
@@ -24,6 +25,15 @@ inline constexpr InfoText FirstPage{u"已至最前页！", kDefaultMilliseconds}
 inline constexpr InfoText None{u"", kDefaultMilliseconds};
 // The pinyin scheme's reminder of how words are typed, shown whenever its input is reset.
 inline constexpr InfoText PinyinWordHint{u"组词方法:先输入声母，再输入韵母。", 20000};
+
+// A file the status bar's menus open is missing from the installation folder, or the system
+// could not start it.
+inline std::u16string missingFile(std::u16string_view name) {
+    return u"找不到文件：" + std::u16string(name);
+}
+inline std::u16string cannotStart(std::u16string_view name) {
+    return u"无法打开：" + std::u16string(name);
+}
 } // namespace info
 
 // What the info window shows when a scheme's input is reset.

@@ -12,10 +12,6 @@ std::u16string installPath();
 // installPath() + "\" + name.
 std::u16string installFilePath(std::u16string_view name);
 
-// Narrow form for command lines and narrow file functions: each unit of the folder keeps only its
-// low byte (only ASCII folder names survive), then "\" and the narrow name.
-std::string installFilePathNarrow(std::string_view name);
-
 // The installation folder as a value: the module reads it once and hands it to every object that
 // reads a data file, so tests can build those objects on a folder of their own.
 class InstallFolder {

@@ -13,13 +13,4 @@ std::u16string installFilePath(std::u16string_view name) {
     return InstallFolder::fromSystem().file(name);
 }
 
-std::string installFilePathNarrow(std::string_view name) {
-    std::string path;
-    for (const char16_t unit : installPath())
-        path += static_cast<char>(unit & 0xFF);
-    path += '\\';
-    path += name;
-    return path;
-}
-
 } // namespace tovi::platform

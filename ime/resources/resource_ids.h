@@ -19,3 +19,33 @@
 #define IDC_SKIN_PREVIEW 1073
 #define IDC_VERTICAL_LAYOUT 1074
 #define IDC_WEB_SEARCH 1075
+
+// The status bar's popup menus; each shows its submenu 0.
+#define kSoftKeyboardMenu 114 // "选择软键盘"
+#define kSettingsMenu 115     // "设置菜单"
+#define kInputModeMenu 127    // "输入模式"
+
+// Menu commands.
+#define IDM_SETTINGS_DIALOG 40001
+#define IDM_HELP 40003
+#define IDM_SOFT_KEYBOARD_0 40009
+#define IDM_SOFT_KEYBOARD_1 40010
+#define IDM_SOFT_KEYBOARD_2 40012
+#define IDM_SOFT_KEYBOARD_3 40013
+#define IDM_SOFT_KEYBOARD_4 40015
+#define IDM_SOFT_KEYBOARD_5 40016
+#define IDM_SOFT_KEYBOARD_6 40018
+#define IDM_SOFT_KEYBOARD_7 40019
+#define IDM_SOFT_KEYBOARD_8 40021
+#define IDM_SOFT_KEYBOARD_9 40022
+#define IDM_SOFT_KEYBOARD_10 40024
+#define IDM_SOFT_KEYBOARD_11 40025
+#define IDM_SOFT_KEYBOARD_12 40027
+#define IDM_SOFT_KEYBOARDS 40034
+#define IDM_SCHEME_A 40036
+#define IDM_SCHEME_KEYPAD 40037
+#define IDM_SCHEME_PINYIN 40038
+#define IDM_SCHEME_D 40039
+#define IDM_REVERSE_LOOKUP 40041
+#define IDM_TRADITIONAL 40044
+#define IDM_CODE_FINDER 40045

@@ -9,13 +9,15 @@ namespace tovi {
 namespace {
 
 // By scheme index: 霁川A, 朔昕拼形, 汉语拼音, 霁川D. Only the middle two are items of the menu.
-constexpr std::array<std::uint32_t, 4> kSchemeCommands{40036, 40037, 40038, 40039};
+constexpr std::array<std::uint32_t, 4> kSchemeCommands{IDM_SCHEME_A, IDM_SCHEME_KEYPAD,
+                                                       IDM_SCHEME_PINYIN, IDM_SCHEME_D};
 
 // By layout index; the menu lists 日文片假名 (40024) before 日文平假名 (40022).
 constexpr std::array<std::uint32_t, kSoftLayoutCount> kSoftKeyboardCommands{
-    40009, 40010, 40012, 40013, 40015, 40016, 40018, 40019, 40021, 40022, 40024, 40025, 40027};
-
-constexpr std::string_view kHelpViewer = "hh.exe ";
+    IDM_SOFT_KEYBOARD_0, IDM_SOFT_KEYBOARD_1, IDM_SOFT_KEYBOARD_2,  IDM_SOFT_KEYBOARD_3,
+    IDM_SOFT_KEYBOARD_4, IDM_SOFT_KEYBOARD_5, IDM_SOFT_KEYBOARD_6,  IDM_SOFT_KEYBOARD_7,
+    IDM_SOFT_KEYBOARD_8, IDM_SOFT_KEYBOARD_9, IDM_SOFT_KEYBOARD_10, IDM_SOFT_KEYBOARD_11,
+    IDM_SOFT_KEYBOARD_12};
 
 template <std::size_t N>
 std::optional<std::size_t> indexOf(const std::array<std::uint32_t, N>& commands,
@@ -58,11 +60,11 @@ SettingsChoice settingsMenuChoice(std::uint32_t command) {
         return {SettingsAction::SelectSoftKeyboard, *layout, {}};
     switch (command) {
     case menu_command::Help:
-        return {SettingsAction::StartProgram, 0, {kHelpViewer, "tovi.chm", true}};
+        return {SettingsAction::StartProgram, 0, {u"tovi.chm", true, true}};
     case menu_command::CodeFinder:
-        return {SettingsAction::StartProgram, 0, {kHelpViewer, "codefind.chm", true}};
+        return {SettingsAction::StartProgram, 0, {u"codefind.chm", true, true}};
     case menu_command::ReverseLookup:
-        return {SettingsAction::StartProgram, 0, {{}, "Lexquire.exe", false}};
+        return {SettingsAction::StartProgram, 0, {u"Lexquire.exe", false, false}};
     case menu_command::Traditional:
         return {SettingsAction::ToggleTraditional, 0, {}};
     case menu_command::SettingsDialog:

@@ -2,6 +2,7 @@
 // command means. Each menu shows submenu 0 of its resource.
 #pragma once
 
+#include "resources/resource_ids.h"
 #include "tables/scheme.h"
 #include "ui/dialog_open_flags.h"
 
@@ -12,17 +13,18 @@
 
 namespace tovi {
 
-inline constexpr int kInputModeMenuId = 127;    // "输入模式"
-inline constexpr int kSoftKeyboardMenuId = 114; // "选择软键盘"
-inline constexpr int kSettingsMenuId = 115;     // "设置菜单"
+inline constexpr int kInputModeMenuId = kInputModeMenu;
+inline constexpr int kSoftKeyboardMenuId = kSoftKeyboardMenu;
+inline constexpr int kSettingsMenuId = kSettingsMenu;
 
 namespace menu_command {
-inline constexpr std::uint32_t SettingsDialog = 40001; // "属性设置..."
-inline constexpr std::uint32_t Help = 40003;           // "帮助..."
-inline constexpr std::uint32_t SoftKeyboards = 40034;  // replaced by the soft-keyboard cascade
-inline constexpr std::uint32_t ReverseLookup = 40041;  // "朔昕输入法反向查找..."
-inline constexpr std::uint32_t Traditional = 40044;    // "繁体　　Ctrl + J"
-inline constexpr std::uint32_t CodeFinder = 40045;     // "编码速查字典..."
+inline constexpr std::uint32_t SettingsDialog = IDM_SETTINGS_DIALOG; // "属性设置..."
+inline constexpr std::uint32_t Help = IDM_HELP;                      // "帮助..."
+// Replaced by the soft-keyboard cascade when the menu is shown.
+inline constexpr std::uint32_t SoftKeyboards = IDM_SOFT_KEYBOARDS;
+inline constexpr std::uint32_t ReverseLookup = IDM_REVERSE_LOOKUP; // "朔昕输入法反向查找..."
+inline constexpr std::uint32_t Traditional = IDM_TRADITIONAL;      // "繁体　　Ctrl + J"
+inline constexpr std::uint32_t CodeFinder = IDM_CODE_FINDER;       // "编码速查字典..."
 } // namespace menu_command
 
 // The caption of the cascade that takes the place of SoftKeyboards in the settings menu; it
@@ -47,6 +49,13 @@ struct SettingsMenuMarks {
 };
 SettingsMenuMarks settingsMenuMarks(bool traditionalOutput, DialogOpenFlags openDialogs);
 
+// What the three menus mark when they are shown.
+struct StatusMenuMarks {
+    Scheme scheme = Scheme::Keypad; // the input-mode item checked
+    std::size_t softKeyboard = 0;   // the soft-keyboard item checked (also in the cascade)
+    SettingsMenuMarks settings;
+};
+
 enum class SettingsAction {
     None,
     StartProgram,       // run `program`
@@ -55,12 +64,12 @@ enum class SettingsAction {
     OpenSettingsDialog, // mark it open, run it modally, clear the mark, repaint
 };
 
-// A program the settings menu starts: the command line is `prefix` followed by the narrow path
-// of `file` in the installation folder.
+// A file of the installation folder the settings menu opens: a help file in the help viewer,
+// or a program.
 struct ProgramStart {
-    std::string_view prefix;
-    std::string_view file;
-    bool repaint = false; // repaint the status bar afterwards
+    std::u16string_view file;
+    bool helpFile = false; // opened by the help viewer "hh.exe"
+    bool repaint = false;  // repaint the status bar afterwards
     bool operator==(const ProgramStart&) const = default;
 };
 

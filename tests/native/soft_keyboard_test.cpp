@@ -1,7 +1,9 @@
 #include "tables/soft_keyboard.h"
+#include "ui/soft_keyboard_picture.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string_view>
 
 namespace tovi {
@@ -88,6 +90,48 @@ TEST(SoftKeyboard, CodesForTheSystemAreIndexedByVirtualKey) {
     EXPECT_EQ(codes.plain[0xBA], u'ф');
     EXPECT_EQ(codes.plain['1'], kNoSoftSymbol);  // a key without a symbol
     EXPECT_EQ(codes.plain[0x20], kNoSoftSymbol); // not one of the 47
+}
+
+// The module's own keyboard picture: every key once, each cap inside the picture and apart from
+// the others, and each cap showing the symbols of the key it names.
+TEST(SoftKeyboardPicture, DrawsEachKeyOnceWhereItsNameSays) {
+    const Rect picture{0, 0, kSoftKeyboardSize.width, kSoftKeyboardSize.height};
+    std::set<std::size_t> keys;
+    const auto& cells = softKeyCells();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const SoftKeyCell& cell = cells[i];
+        keys.insert(cell.key);
+        EXPECT_TRUE(picture.contains(cell.cap.topLeft()) &&
+                    picture.contains({cell.cap.right - 1, cell.cap.bottom - 1}))
+            << char(cell.name);
+        EXPECT_GE(cell.cap.top, softKeyboardTitle().bottom);
+        for (std::size_t j = 0; j < i; ++j) {
+            const Rect& other = cells[j].cap;
+            const bool apart = cell.cap.left >= other.right || other.left >= cell.cap.right ||
+                               cell.cap.top >= other.bottom || other.top >= cell.cap.bottom;
+            EXPECT_TRUE(apart) << char(cell.name) << " and " << char(cells[j].name);
+        }
+    }
+    EXPECT_EQ(keys.size(), kSoftKeyCount);
+
+    const auto keyNamed = [&](char16_t name) {
+        for (const SoftKeyCell& cell : cells)
+            if (cell.name == name)
+                return cell.key;
+        return kSoftKeyCount;
+    };
+    EXPECT_EQ(keyboardWith(12).layout().plain.at(keyNamed(u';')), u'ф');
+    EXPECT_EQ(keyboardWith(12).layout().shifted.at(keyNamed(u'A')), u'Л');
+    EXPECT_EQ(keyboardWith(0).layout().shifted.at(keyNamed(u'`')), u'～');
+    EXPECT_EQ(keyboardWith(0).layout().plain.at(keyNamed(u'\\')), u'、');
+}
+
+TEST(SoftKeyboardPicture, SitsAtTheBottomRightOfTheWorkArea) {
+    EXPECT_EQ(softKeyboardPlace({386, 162}, {0, 0, 1280, 994}), (Point{894, 832}));
+    // A work area that does not start at the origin (a task bar at the left or top).
+    EXPECT_EQ(softKeyboardPlace({386, 162}, {60, 30, 1280, 1024}), (Point{894, 862}));
+    // Larger than the work area: its left edge shows.
+    EXPECT_EQ(softKeyboardPlace({386, 162}, {0, 0, 300, 100}), (Point{0, -62}));
 }
 
 } // namespace

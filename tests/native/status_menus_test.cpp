@@ -36,10 +36,10 @@ TEST(StatusMenus, SettingsMenuMarks) {
 
 TEST(StatusMenus, SettingsMenuCommands) {
     EXPECT_EQ(settingsMenuChoice(40003),
-              (SettingsChoice{SettingsAction::StartProgram, 0, {"hh.exe ", "tovi.chm", true}}));
-    EXPECT_EQ(settingsMenuChoice(40045).program.file, "codefind.chm");
+              (SettingsChoice{SettingsAction::StartProgram, 0, {u"tovi.chm", true, true}}));
+    EXPECT_EQ(settingsMenuChoice(40045).program, (ProgramStart{u"codefind.chm", true, true}));
     EXPECT_EQ(settingsMenuChoice(40041),
-              (SettingsChoice{SettingsAction::StartProgram, 0, {"", "Lexquire.exe", false}}));
+              (SettingsChoice{SettingsAction::StartProgram, 0, {u"Lexquire.exe", false, false}}));
     EXPECT_EQ(settingsMenuChoice(40044).action, SettingsAction::ToggleTraditional);
     EXPECT_EQ(settingsMenuChoice(40001).action, SettingsAction::OpenSettingsDialog);
     EXPECT_EQ(settingsMenuChoice(40024),

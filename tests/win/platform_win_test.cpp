@@ -39,12 +39,10 @@ TEST(WinInstallFolder, ReadsTheRegistryValueAtEveryCall) {
     {
         InstallPathValue value(L"C:\\IME");
         EXPECT_EQ(platform::installFilePath(u"config.ini"), u"C:\\IME\\config.ini");
-        EXPECT_EQ(platform::installFilePathNarrow("tovi.chm"), "C:\\IME\\tovi.chm");
     }
     EXPECT_EQ(platform::installPath(), u"");
     InstallPathValue chinese(L"D:\\输入法");
     EXPECT_EQ(platform::installPath(), u"D:\\输入法");
-    EXPECT_EQ(platform::installFilePathNarrow("a"), "D:\\\x93\x65\xD5\\a");
 }
 
 TEST(WinInstallFolder, LongValuesAreReadWhole) {

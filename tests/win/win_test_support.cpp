@@ -16,8 +16,10 @@ ScratchFolder::ScratchFolder() {
         throw std::runtime_error("GetTempPathW failed");
     static unsigned serial = 0;
     for (;;) {
-        path_ = std::wstring(temp) + L"tovi-wintest-" + std::to_wstring(GetCurrentProcessId()) +
-                L"-" + std::to_wstring(++serial);
+        // A space and characters outside the ANSI code page: every path the module builds
+        // must keep them.
+        path_ = std::wstring(temp) + L"tovi 测试-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++serial);
         if (CreateDirectoryW(path_.c_str(), nullptr)) {
             // Empty but valid code tables: a module loaded with this folder finds its tables and
             // shows no failure box that nobody is there to close.

@@ -11,8 +11,8 @@
 
 namespace tovi::wintest {
 
-// A new folder under the temporary folder, holding empty code tables, removed (with its files)
-// at the end.
+// A new folder under the temporary folder, named with a space and Chinese characters, holding
+// empty code tables, removed (with its files) at the end.
 class ScratchFolder {
 public:
     ScratchFolder();

@@ -1,6 +1,5 @@
 #include "ui/win32/info_window.h"
 
-#include "ui/info_window.h"
 #include "ui/win32/box_painting.h"
 #include "ui/win32/screen.h"
 #include "ui/work_area.h"
@@ -43,8 +42,7 @@ void InfoWindow::update(HWND uiWindow, UiPrivate& block) {
     InvalidateRect(record.window, nullptr, FALSE);
 }
 
-void InfoWindow::paint(HWND window) {
-    InfoWindowLayout layout;
+bool InfoWindow::fitToMessage(HWND window, InfoWindowLayout& layout) {
     {
         const WindowDc dc(window);
         layout = layoutInfoWindow(content().infoMessage(), content().settingsFlags(),
@@ -52,8 +50,7 @@ void InfoWindow::paint(HWND window) {
     }
     if (!layout.visible) {
         ShowWindow(window, SW_HIDE);
-        ValidateRect(window, nullptr);
-        return;
+        return false;
     }
     const Rect now = windowRect(window);
     const Point at = clampToWorkArea(
@@ -62,6 +59,24 @@ void InfoWindow::paint(HWND window) {
         MoveWindow(window, at.x, at.y, layout.size.width, layout.size.height, FALSE);
         // All of the resized window is painted now, not only what was invalid before.
         InvalidateRect(window, nullptr, FALSE);
+    }
+    return true;
+}
+
+void InfoWindow::showMessage() {
+    const HWND window = handle();
+    InfoWindowLayout layout;
+    if (!window || !fitToMessage(window, layout))
+        return;
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void InfoWindow::paint(HWND window) {
+    InfoWindowLayout layout;
+    if (!fitToMessage(window, layout)) {
+        ValidateRect(window, nullptr);
+        return;
     }
 
     const PaintSession paint(window);

@@ -2,6 +2,7 @@
 // are on.
 #pragma once
 
+#include "ui/info_window.h"
 #include "ui/win32/tool_window.h"
 
 namespace tovi {
@@ -16,8 +17,16 @@ public:
     // Without the prompt window, placed under the candidate window as large as the message.
     void update(HWND uiWindow, UiPrivate& block) override;
 
+    // Shows the current message at once, sized to it (or hides the window when there is none to
+    // show): a message may come without a composition change that would update the window.
+    void showMessage();
+
 protected:
     void paint(HWND window) override;
+
+private:
+    // Sizes the window to the message and keeps it in the work area; false when nothing shows.
+    bool fitToMessage(HWND window, InfoWindowLayout& layout);
 };
 
 } // namespace tovi

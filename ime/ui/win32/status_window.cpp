@@ -5,6 +5,7 @@
 #include "ui/status_bar_look.h"
 #include "ui/win32/box_painting.h"
 #include "ui/win32/screen.h"
+#include "ui/win32/status_menu_popup.h"
 #include "ui/work_area.h"
 
 namespace tovi {
@@ -18,6 +19,11 @@ Point cursorPosition() {
 
 // The window's extra bytes: the mouse state at 4.
 constexpr int kMouseStateOffset = 4;
+
+// While the cursor is over the bar a timer watches for it to leave, since the disabled bar gets
+// no message when it does.
+constexpr UINT_PTR kHoverTimerId = 1000;
+constexpr UINT kHoverCheckMs = 100;
 
 } // namespace
 
@@ -122,6 +128,8 @@ bool StatusWindow::onSetCursor(HWND window, UINT mouseMessage) {
         setHot(window, hit.area == StatusArea::Cell ? hit.cell : StatusCell::None);
         return true;
     case WM_MOUSEMOVE:
+        if (!hoverTimer_)
+            hoverTimer_ = SetTimer(window, kHoverTimerId, kHoverCheckMs, nullptr);
         SetCursor(LoadCursorW(nullptr, hit.area == StatusArea::Cell ? IDC_HAND : IDC_SIZEALL));
         setHot(window, hit.area == StatusArea::Cell ? hit.cell : StatusCell::None);
         return true;
@@ -144,9 +152,46 @@ void StatusWindow::onButtonUp(HWND window) {
         return;
     }
     // A click acts when the button comes up over the cell it went down on.
-    if (wasPressed && hot_ != StatusCell::None && cellUnder(window) == hot_)
-        content().applyStatusClick(leftClick(hot_, content().statusClickState()));
+    const StatusCell clicked = hot_;
+    hot_ = StatusCell::None;
     InvalidateRect(window, nullptr, FALSE);
+    if (!wasPressed || clicked == StatusCell::None || cellUnder(window) != clicked)
+        return;
+    const StatusClick click = leftClick(clicked, content().statusClickState());
+    content().applyStatusClick(click);
+    openMenu(window, click.menu);
+}
+
+void StatusWindow::onRightButtonUp(HWND window) {
+    const StatusCell clicked = hot_;
+    ReleaseCapture();
+    SetWindowLongW(window, kMouseStateOffset, 0);
+    openMenu(window, rightClickMenu(clicked));
+    hot_ = StatusCell::None;
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void StatusWindow::openMenu(HWND window, StatusMenu menu) {
+    if (menu == StatusMenu::None)
+        return;
+    const std::uint32_t command =
+        trackStatusMenu(instance_, window, menu, content().statusMenuMarks());
+    // The module is asked again after the menu: the scheme may have changed meanwhile.
+    content().chooseMenuCommand(menu, command);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void StatusWindow::onHoverCheck(HWND window) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    if (PtInRect(&frame, cursor))
+        return;
+    KillTimer(window, kHoverTimerId);
+    hoverTimer_ = 0;
+    if (!pressed_)
+        setHot(window, StatusCell::None);
 }
 
 LRESULT StatusWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -174,9 +219,14 @@ LRESULT StatusWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARA
         onButtonUp(window);
         return 0;
     case WM_RBUTTONUP:
-        // The popup menus come with the menu resources; the capture ends here.
-        ReleaseCapture();
-        SetWindowLongW(window, kMouseStateOffset, 0);
+        onRightButtonUp(window);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kHoverTimerId)
+            onHoverCheck(window);
+        return 0;
+    case WM_DESTROY:
+        hoverTimer_ = 0; // the system ends a window's timers with it
         return 0;
     default:
         break;

@@ -28,6 +28,9 @@ private:
     HBITMAP picture();
     bool onSetCursor(HWND window, UINT mouseMessage);
     void onButtonUp(HWND window);
+    void onRightButtonUp(HWND window);
+    void openMenu(HWND window, StatusMenu menu);
+    void onHoverCheck(HWND window);
     StatusCell cellUnder(HWND window) const;
     void setHot(HWND window, StatusCell cell);
 
@@ -37,6 +40,7 @@ private:
     StatusCell hot_ = StatusCell::None;
     bool pressed_ = false;
     bool moving_ = false;
+    UINT_PTR hoverTimer_ = 0;
     Point dragOffset_;
     Rect dragFrame_;
 };

@@ -8,6 +8,7 @@
 #include "ui/prompt_window.h"
 #include "ui/status_bar_click.h"
 #include "ui/status_bar_look.h"
+#include "ui/status_menus.h"
 
 #include <array>
 #include <string>
@@ -36,6 +37,9 @@ public:
     virtual StatusDisplay statusDisplay() = 0;
     virtual StatusClickState statusClickState() = 0;
     virtual void applyStatusClick(const StatusClick& click) = 0;
+    // What the popup menus mark, and what a command chosen from `menu` does (0: none chosen).
+    virtual StatusMenuMarks statusMenuMarks() = 0;
+    virtual void chooseMenuCommand(StatusMenu menu, std::uint32_t command) = 0;
     // The bar's place as the settings keep it; moving the bar keeps the new place there.
     virtual Point statusPosition() = 0;
     virtual void moveStatus(Point topLeft) = 0;

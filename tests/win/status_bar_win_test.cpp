@@ -1,0 +1,456 @@
+// The status bar under Wine as a user works it: its buttons clicked, its border dragged, its three
+// popup menus opened with the right button and read, and the soft keyboard they choose.
+#include "tool_windows_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace tovi {
+namespace {
+
+// Started as "Lexquire.exe" from the status bar's settings menu, this program records how it was
+// started (its command line and its working folder) next to itself and ends before any test.
+const bool startedAsReverseLookup = [] {
+    const std::wstring self = wintest::ownExecutable();
+    const std::wstring name = L"Lexquire.exe";
+    if (self.size() < name.size() || self.compare(self.size() - name.size(), name.size(), name))
+        return false;
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    const std::wstring record = std::wstring(GetCommandLineW()) + L"\n" + folder;
+    const std::wstring marker = self.substr(0, self.size() - name.size()) + L"launched.txt";
+    wintest::writeBytes(marker, std::string(reinterpret_cast<const char*>(record.data()),
+                                            record.size() * sizeof(wchar_t)));
+    ExitProcess(0);
+}();
+
+class StatusBar : public ToolWindows {
+protected:
+    // Types `letters` and Space until the pinyin table, loading in the background, gives `word`.
+    void typePinyin(const char* typed, const std::wstring& word) {
+        for (int attempt = 0; attempt < 100 && result() != word; ++attempt) {
+            letters(typed);
+            key(VK_SPACE, L' ');
+            if (result() != word) {
+                key(VK_ESCAPE, 0x1B);
+                Sleep(20);
+            }
+        }
+        EXPECT_EQ(result(), word);
+    }
+};
+
+// The sum of a cell's inner pixels, inside the edge a hot cell gets.
+long cellSignature(HWND bar, int cell) {
+    const HDC dc = GetDC(bar);
+    long sum = 0;
+    for (int y = 3; y < 17; ++y)
+        for (int x = cell * 20 + 3; x < cell * 20 + 17; ++x)
+            sum += static_cast<long>(GetPixel(dc, x, y) & 0xFFFFFF) % 9973;
+    ReleaseDC(bar, dc);
+    return sum;
+}
+
+void clickAt(HWND window, int x, int y) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    SetCursorPos(frame.left + x, frame.top + y);
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+TEST_F(StatusBar, AClickOnTheStatusBarTogglesFullWidthLettersAndTheBarShowsIt) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_EQ(sizeOf(bar).cx, 120);
+    EXPECT_EQ(sizeOf(bar).cy, 20);
+    const long halfWidth = cellSignature(bar, 2);
+    clickAt(bar, 50, 10);
+    settle();
+    EXPECT_NE(cellSignature(bar, 2), halfWidth); // the other look of the button
+    clickAt(bar, 50, 10);
+    settle();
+    EXPECT_EQ(cellSignature(bar, 2), halfWidth);
+    clickAt(bar, 50, 10);
+    const std::string saved = unload();
+    EXPECT_EQ(saved.substr(0, 17), "IME_SETTINGS " + std::to_string(kKeypadScheme | 0x2) + "\r\n");
+}
+
+TEST_F(StatusBar, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    RECT frame{};
+    GetWindowRect(bar, &frame);
+    SetCursorPos(frame.left + 1, frame.top + 1); // on the border
+    SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    SetCursorPos(area.right - 2, frame.top + 1);
+    SendMessageW(bar, WM_MOUSEMOVE, 0, 0);
+    SendMessageW(bar, WM_LBUTTONUP, 0, 0);
+    GetWindowRect(bar, &frame);
+    EXPECT_EQ(frame.right, area.right);
+    const std::string saved = unload();
+    EXPECT_NE(saved.find("IME_STATUS_X " + std::to_string(area.right - 120) + "\r\n"),
+              std::string::npos)
+        << saved;
+}
+
+// What the popup menu showed: each item's text and state, the items of a cascade after a tab.
+struct MenuItem {
+    std::wstring text;
+    UINT state = 0;
+    bool checked() const { return state & MF_CHECKED; }
+    bool grayed() const { return state & MF_GRAYED; }
+    bool cascade() const { return state & MF_POPUP; }
+};
+
+std::vector<MenuItem> readMenu(HMENU menu) {
+    std::vector<MenuItem> items;
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        items.push_back({text, GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION)});
+    }
+    return items;
+}
+
+// The visible popup menu windows.
+std::vector<HWND> visibleMenuWindows() {
+    std::vector<HWND> windows;
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"#32768", nullptr)))
+        if (IsWindowVisible(found))
+            windows.push_back(found);
+    return windows;
+}
+
+HMENU menuOf(HWND menuWindow) {
+    return reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+}
+
+void pressInMenu(HWND menuWindow, UINT vk) {
+    PostMessageW(menuWindow, WM_KEYDOWN, vk, 0);
+    PostMessageW(menuWindow, WM_KEYUP, vk, 0xC0000000);
+}
+
+// Moves the highlight of `menu` down to the item at `position`, as a user does with the arrow
+// keys, waiting for each step to show.
+bool highlight(HWND menuWindow, HMENU menu, int position) {
+    for (int press = 0; press < 40; ++press) {
+        if (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE)
+            return true;
+        pressInMenu(menuWindow, VK_DOWN);
+        for (int wait = 0; wait < 20; ++wait) {
+            Sleep(5);
+            if (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE)
+                return true;
+        }
+    }
+    return false;
+}
+
+// A second thread that waits for the bar's popup menu (the first thread is inside the menu's
+// loop) and reads it. Then it follows `path`: the item at each position is highlighted, a cascade
+// opened with the right arrow, the last item chosen with Return. An empty path dismisses the
+// menu with Escape.
+class MenuWatcher {
+public:
+    explicit MenuWatcher(std::vector<int> path = {}) : thread_([this, path] { watch(path); }) {}
+    ~MenuWatcher() { finish(); }
+    // Waits for the thread; the items of the menu it saw (none if no menu opened).
+    const std::vector<MenuItem>& items() {
+        finish();
+        return items_;
+    }
+
+private:
+    void finish() {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    // The first visible menu window that is not one of `opened`.
+    static HWND waitForNewMenu(const std::vector<HWND>& opened) {
+        for (int i = 0; i < 500; ++i) {
+            for (const HWND window : visibleMenuWindows())
+                if (std::find(opened.begin(), opened.end(), window) == opened.end())
+                    return window;
+            Sleep(10);
+        }
+        return nullptr;
+    }
+    void watch(const std::vector<int>& path) {
+        std::vector<HWND> opened;
+        HWND window = waitForNewMenu(opened);
+        if (!window)
+            return;
+        items_ = readMenu(menuOf(window));
+        for (std::size_t level = 0; level < path.size() && window; ++level) {
+            if (!highlight(window, menuOf(window), path[level]))
+                break;
+            if (level + 1 < path.size()) {
+                opened.push_back(window);
+                pressInMenu(window, VK_RIGHT);
+                window = waitForNewMenu(opened);
+            } else {
+                // The menu chooses on the character a Return key makes.
+                PostMessageW(window, WM_CHAR, L'\r', 0);
+                for (int i = 0; i < 100 && !visibleMenuWindows().empty(); ++i)
+                    Sleep(10);
+            }
+        }
+        // Whatever is still open is closed, so that the first thread never stays in the menu.
+        for (int i = 0; i < 200; ++i) {
+            const std::vector<HWND> open = visibleMenuWindows();
+            if (open.empty())
+                break;
+            pressInMenu(open.front(), VK_ESCAPE);
+            Sleep(20);
+        }
+    }
+    std::vector<MenuItem> items_;
+    std::thread thread_;
+};
+
+// A right click on the bar at (x, y): the menu it opens is read by `watcher`.
+void rightClickAt(HWND bar, int x, int y) {
+    RECT frame{};
+    GetWindowRect(bar, &frame);
+    SetCursorPos(frame.left + x, frame.top + y);
+    SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar),
+                 MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN));
+    SendMessageW(bar, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+std::vector<std::wstring> textsOf(const std::vector<MenuItem>& items) {
+    std::vector<std::wstring> texts;
+    for (const MenuItem& item : items)
+        texts.push_back(item.text);
+    return texts;
+}
+
+TEST_F(StatusBar, TheRightButtonOpensTheMenuOfTheCellUnderIt) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    {
+        MenuWatcher watcher;
+        rightClickAt(bar, 30, 10); // the scheme letter
+        const std::vector<MenuItem> modes = watcher.items();
+        EXPECT_EQ(textsOf(modes), (std::vector<std::wstring>{L"朔昕拼形", L"汉语拼音"}));
+        ASSERT_EQ(modes.size(), 2u);
+        EXPECT_TRUE(modes[0].checked());
+        EXPECT_FALSE(modes[1].checked());
+    }
+    {
+        MenuWatcher watcher;
+        rightClickAt(bar, 90, 10); // the soft keyboard
+        const std::vector<MenuItem> keyboards = watcher.items();
+        ASSERT_EQ(keyboards.size(), 13u);
+        EXPECT_EQ(keyboards[0].text, L"常用符号");
+        EXPECT_TRUE(keyboards[0].checked());
+        EXPECT_EQ(keyboards[9].text, L"日文片假名");
+        EXPECT_EQ(keyboards[10].text, L"日文平假名");
+    }
+    {
+        MenuWatcher watcher;
+        rightClickAt(bar, 50, 10); // anywhere else: the settings
+        const std::vector<MenuItem> settings = watcher.items();
+        EXPECT_EQ(
+            textsOf(settings),
+            (std::vector<std::wstring>{L"属性设置...", L"选软键盘", L"繁体　　Ctrl + J", L"",
+                                       L"帮助...", L"编码速查字典...", L"朔昕输入法反向查找..."}));
+        ASSERT_EQ(settings.size(), 7u);
+        EXPECT_TRUE(settings[1].cascade());
+        EXPECT_FALSE(settings[0].grayed());
+        EXPECT_FALSE(settings[2].checked());
+    }
+}
+
+TEST_F(StatusBar, ChoosingPinyinInTheInputModeMenuSwitchesTheScheme) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    {
+        MenuWatcher watcher({1}); // 汉语拼音
+        clickAt(bar, 30, 10);     // a left click on the letter opens the same menu
+        EXPECT_EQ(watcher.items().size(), 2u);
+    }
+    typePinyin("zhongguo", L"中国");
+    const std::string saved = unload();
+    EXPECT_EQ(saved.substr(0, 17), "IME_SETTINGS " + std::to_string(kPinyinScheme) + "\r\n");
+}
+
+// Scheme 0 has no engine: every menu command still does what it says, or nothing, and the input
+// mode menu brings an engine back.
+TEST_F(StatusBar, MenusWorkWithoutAnEngine) {
+    start(0);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    // Dismissed, 繁体, and the two help files, which are missing.
+    for (const std::vector<int>& path : {std::vector<int>{}, {2}, {4}, {5}}) {
+        MenuWatcher watcher(path);
+        rightClickAt(bar, 50, 10);
+        EXPECT_EQ(watcher.items().size(), 7u);
+    }
+    {
+        MenuWatcher watcher({3}); // 表格线
+        rightClickAt(bar, 90, 10);
+        EXPECT_EQ(watcher.items().size(), 13u);
+    }
+    EXPECT_NE(painted(L"DEDU_SOFTKBD"), nullptr);
+    {
+        MenuWatcher watcher({0}); // 朔昕拼形
+        rightClickAt(bar, 30, 10);
+        ASSERT_EQ(watcher.items().size(), 2u);
+        EXPECT_FALSE(watcher.items()[0].checked()); // neither scheme is current
+        EXPECT_FALSE(watcher.items()[1].checked());
+    }
+    // The keypad engine takes the keys now, and the soft keyboard is still the box-drawing one.
+    key('1', L'1');
+    EXPECT_EQ(result(), L"┍");
+}
+
+TEST_F(StatusBar, ASoftKeyboardChosenFromAMenuShowsItsKeysAndTypesItsSymbols) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    const long hiddenLook = cellSignature(bar, 4);
+    {
+        MenuWatcher watcher({11}); // 希腊字母
+        rightClickAt(bar, 90, 10);
+        ASSERT_EQ(watcher.items().size(), 13u);
+    }
+    const HWND keyboard = painted(L"DEDU_SOFTKBD");
+    ASSERT_NE(keyboard, nullptr);
+    EXPECT_TRUE(IsWindowVisible(keyboard));
+    EXPECT_NE(cellSignature(bar, 4), hiddenLook);
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    RECT frame{};
+    GetWindowRect(keyboard, &frame);
+    EXPECT_EQ(frame.right, area.right);
+    EXPECT_EQ(frame.bottom, area.bottom);
+    // The keys are drawn: symbols in the key caps, not just their faces.
+    RECT client{};
+    GetClientRect(keyboard, &client);
+    EXPECT_GT(
+        pixelsUnlike(keyboard, {4, 22, client.right - 4, client.bottom - 4}, RGB(250, 250, 250)),
+        2000);
+
+    key('A', L'a');
+    EXPECT_EQ(result(), L"κ");
+    key('A', L'A', true);
+    EXPECT_EQ(result(), L"Κ");
+
+    // Another layout from the settings menu's cascade takes the same window at the same place.
+    {
+        MenuWatcher watcher({1, 12}); // 选软键盘 ▸ 俄文字母
+        rightClickAt(bar, 10, 10);
+        EXPECT_EQ(watcher.items().size(), 7u);
+    }
+    settle();
+    EXPECT_EQ(findThreadWindow(L"DEDU_SOFTKBD"), keyboard);
+    RECT again{};
+    GetWindowRect(keyboard, &again);
+    EXPECT_TRUE(EqualRect(&frame, &again));
+    key('A', L'a');
+    EXPECT_EQ(result(), L"л");
+    key(VK_OEM_1, L';');
+    EXPECT_EQ(result(), L"ф");
+
+    // It hides and shows with the status window, and the button puts it away.
+    SendMessageW(ui, WM_IME_NOTIFY, IMN_CLOSESTATUSWINDOW, 0);
+    EXPECT_FALSE(IsWindowVisible(keyboard));
+    SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
+    EXPECT_TRUE(IsWindowVisible(keyboard));
+    clickAt(bar, 90, 10);
+    settle();
+    EXPECT_FALSE(IsWindow(keyboard));
+    EXPECT_EQ(cellSignature(bar, 4), hiddenLook);
+}
+
+TEST_F(StatusBar, TheTraditionalItemTogglesAndShowsItsCheck) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    {
+        MenuWatcher watcher({2});   // 繁体
+        rightClickAt(bar, 110, 10); // the word maker's button opens the settings menu too
+        EXPECT_FALSE(watcher.items().at(2).checked());
+    }
+    MenuWatcher watcher;
+    rightClickAt(bar, 110, 10);
+    EXPECT_TRUE(watcher.items().at(2).checked());
+}
+
+// The settings menu's last item starts "Lexquire.exe" of the installation folder, whose name has a
+// space and Chinese characters; the program records how it was started.
+class ReverseLookup : public StatusBar {
+protected:
+    void choose() {
+        const HWND bar = painted(L"DEDU_STATUS");
+        ASSERT_NE(bar, nullptr);
+        MenuWatcher watcher({6}); // 朔昕输入法反向查找...
+        rightClickAt(bar, 50, 10);
+        EXPECT_EQ(watcher.items().size(), 7u);
+    }
+    std::wstring record(DWORD waitMs) const {
+        const std::wstring marker = scratch.file(L"launched.txt");
+        for (DWORD waited = 0; waited < waitMs; waited += 50) {
+            if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                Sleep(100); // written whole
+                const std::string bytes = wintest::readBytes(marker);
+                return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()),
+                                    bytes.size() / sizeof(wchar_t));
+            }
+            Sleep(50);
+        }
+        return {};
+    }
+};
+
+TEST_F(ReverseLookup, StartsTheProgramByItsQuotedPathInItsFolder) {
+    ASSERT_TRUE(
+        CopyFileW(wintest::ownExecutable().c_str(), scratch.file(L"Lexquire.exe").c_str(), FALSE));
+    start(kKeypadScheme);
+    choose();
+    EXPECT_EQ(record(20000), L"\"" + scratch.file(L"Lexquire.exe") + L"\"\n" + scratch.path());
+}
+
+TEST_F(ReverseLookup, AMissingProgramIsReportedInTheInfoWindow) {
+    start(kKeypadScheme | kOperationHints);
+    const HWND info = painted(L"DEDU_INFO");
+    ASSERT_NE(info, nullptr);
+    const SIZE before = sizeOf(info);
+    choose();
+    settle();
+    // The message "找不到文件：Lexquire.exe" widens the window and is drawn in it.
+    const SIZE after = sizeOf(info);
+    EXPECT_GT(after.cx, before.cx);
+    EXPECT_GT(pixelsUnlike(info, {2, 3, after.cx - 2, after.cy - 3}, RGB(255, 255, 0)), 50);
+}
+
+TEST_F(ReverseLookup, NothingStartsOnTheLogonDesktop) {
+    ASSERT_TRUE(
+        CopyFileW(wintest::ownExecutable().c_str(), scratch.file(L"Lexquire.exe").c_str(), FALSE));
+    start(kKeypadScheme);
+    using ImeInquireFn = BOOL(WINAPI*)(LPIMEINFO, LPWSTR, DWORD);
+    IMEINFO imeInfo{};
+    wchar_t uiClass[64] = {};
+    ASSERT_TRUE(
+        exported<ImeInquireFn>(module, "ImeInquire")(&imeInfo, uiClass, IME_SYSINFO_WINLOGON));
+    choose();
+    EXPECT_EQ(record(1500), L"");
+}
+
+} // namespace
+} // namespace tovi
