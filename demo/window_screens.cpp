@@ -58,7 +58,22 @@ struct Scene {
     int skin;
     const char* keys;                    // as WindowSession::type takes them
     std::vector<const wchar_t*> windows; // the classes of the windows to save
+    bool softKeyboard = false;           // click the bar's soft-keyboard button first
 };
+
+// A left click on the status bar's soft-keyboard button, as the disabled bar sees one.
+void clickSoftKeyboardButton() {
+    const HWND bar = WindowSession::window(L"DEDU_STATUS");
+    if (!bar)
+        return;
+    RECT frame{};
+    GetWindowRect(bar, &frame);
+    SetCursorPos(frame.left + 90, frame.top + 10);
+    SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(90, 10));
+    WindowSession::settle();
+}
 
 // Loads the module with the scene's settings, types its keys and saves the shown windows.
 int shoot(const Scene& scene, const std::wstring& folder) {
@@ -66,10 +81,13 @@ int shoot(const Scene& scene, const std::wstring& folder) {
     if (!session.ready())
         return 1;
     session.type(scene.keys);
+    if (scene.softKeyboard)
+        clickSoftKeyboardButton();
     int saved = 0;
     for (const auto& [cls, part] :
          {std::pair{L"DEDU_CAND", L"candidates"}, std::pair{L"DEDU_PROMPT", L"prompt"},
-          std::pair{L"DEDU_INFO", L"info"}, std::pair{L"DEDU_STATUS", L"status"}}) {
+          std::pair{L"DEDU_INFO", L"info"}, std::pair{L"DEDU_STATUS", L"status"},
+          std::pair{L"DEDU_SOFTKBD", L"keyboard"}}) {
         bool wanted = false;
         for (const wchar_t* name : scene.windows)
             wanted = wanted || std::wcscmp(name, cls) == 0;
@@ -104,6 +122,7 @@ int wmain(int argc, wchar_t** argv) {
          "zhong",
          {L"DEDU_CAND", L"DEDU_PROMPT", L"DEDU_STATUS"}},
         {L"info", (hints & ~kRootHints) | kPinyinScheme, 0, "shi<", {L"DEDU_INFO"}},
+        {L"soft", hints | kKeypadScheme, 0, "", {L"DEDU_STATUS", L"DEDU_SOFTKBD"}, true},
     };
     int failures = 0;
     for (const Scene& scene : scenes)
