@@ -42,17 +42,6 @@ protected:
     }
 };
 
-// The sum of a cell's inner pixels, inside the edge a hot cell gets.
-long cellSignature(HWND bar, int cell) {
-    const HDC dc = GetDC(bar);
-    long sum = 0;
-    for (int y = 3; y < 17; ++y)
-        for (int x = cell * 20 + 3; x < cell * 20 + 17; ++x)
-            sum += static_cast<long>(GetPixel(dc, x, y) & 0xFFFFFF) % 9973;
-    ReleaseDC(bar, dc);
-    return sum;
-}
-
 void clickAt(HWND window, int x, int y) {
     RECT frame{};
     GetWindowRect(window, &frame);
@@ -62,23 +51,59 @@ void clickAt(HWND window, int x, int y) {
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-TEST_F(StatusBar, AClickOnTheStatusBarTogglesFullWidthLettersAndTheBarShowsIt) {
+// Which row of the module's status picture (resource 103) a cell of the bar shows: 0 or 1, or
+// -1 for neither. Only the cell's inside is compared, away from the edge a hot cell gets.
+int rowShown(HWND bar, HMODULE module, int cell) {
+    const HBITMAP picture = LoadBitmapW(module, MAKEINTRESOURCEW(103));
+    const HDC screen = GetDC(bar);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HGDIOBJ old = SelectObject(memory, picture);
+    int row = -1;
+    for (int candidate = 0; candidate < 2 && row < 0; ++candidate) {
+        bool same = true;
+        for (int y = 3; y < 17 && same; ++y)
+            for (int x = cell * 20 + 3; x < cell * 20 + 17 && same; ++x)
+                same = GetPixel(screen, x, y) == GetPixel(memory, x, candidate * 20 + y);
+        if (same)
+            row = candidate;
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(bar, screen);
+    DeleteObject(picture);
+    return row;
+}
+
+TEST_F(StatusBar, EachButtonShowsItsStateAndAClickFlipsIt) {
     start(kKeypadScheme);
     const HWND bar = painted(L"DEDU_STATUS");
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(IsWindowVisible(bar));
     EXPECT_EQ(sizeOf(bar).cx, 120);
     EXPECT_EQ(sizeOf(bar).cy, 20);
-    const long halfWidth = cellSignature(bar, 2);
-    clickAt(bar, 50, 10);
-    settle();
-    EXPECT_NE(cellSignature(bar, 2), halfWidth); // the other look of the button
-    clickAt(bar, 50, 10);
-    settle();
-    EXPECT_EQ(cellSignature(bar, 2), halfWidth);
-    clickAt(bar, 50, 10);
+    const auto rows = [&] {
+        settle();
+        return std::vector<int>{rowShown(bar, module, 0), rowShown(bar, module, 2),
+                                rowShown(bar, module, 3), rowShown(bar, module, 4)};
+    };
+    // Chinese mode, half-width letters and symbols, no soft keyboard.
+    EXPECT_EQ(rows(), (std::vector<int>{0, 1, 1, 1}));
+    clickAt(bar, 50, 10); // full-width letters
+    clickAt(bar, 70, 10); // full-width symbols
+    clickAt(bar, 90, 10); // the soft keyboard
+    EXPECT_EQ(rows(), (std::vector<int>{0, 0, 0, 0}));
+    // English mode turns full-width letters and symbols off; Chinese mode turns symbols on.
+    clickAt(bar, 10, 10);
+    EXPECT_EQ(rows(), (std::vector<int>{1, 1, 1, 0}));
+    BYTE keys[256] = {};
+    keys['A'] = 0x80;
+    EXPECT_FALSE(processKey(himc, 'A', 1, keys)); // English mode leaves letters alone
+    clickAt(bar, 10, 10);
+    EXPECT_EQ(rows(), (std::vector<int>{0, 1, 0, 0}));
+    clickAt(bar, 90, 10);
+    EXPECT_EQ(rows(), (std::vector<int>{0, 1, 0, 1}));
     const std::string saved = unload();
-    EXPECT_EQ(saved.substr(0, 17), "IME_SETTINGS " + std::to_string(kKeypadScheme | 0x2) + "\r\n");
+    EXPECT_EQ(saved.substr(0, 17), "IME_SETTINGS " + std::to_string(kKeypadScheme | 0x1) + "\r\n");
 }
 
 TEST_F(StatusBar, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
@@ -323,7 +348,7 @@ TEST_F(StatusBar, ASoftKeyboardChosenFromAMenuShowsItsKeysAndTypesItsSymbols) {
     start(kKeypadScheme);
     const HWND bar = painted(L"DEDU_STATUS");
     ASSERT_NE(bar, nullptr);
-    const long hiddenLook = cellSignature(bar, 4);
+    EXPECT_EQ(rowShown(bar, module, 4), 1);
     {
         MenuWatcher watcher({11}); // 希腊字母
         rightClickAt(bar, 90, 10);
@@ -332,7 +357,7 @@ TEST_F(StatusBar, ASoftKeyboardChosenFromAMenuShowsItsKeysAndTypesItsSymbols) {
     const HWND keyboard = painted(L"DEDU_SOFTKBD");
     ASSERT_NE(keyboard, nullptr);
     EXPECT_TRUE(IsWindowVisible(keyboard));
-    EXPECT_NE(cellSignature(bar, 4), hiddenLook);
+    EXPECT_EQ(rowShown(bar, module, 4), 0);
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     RECT frame{};
@@ -375,7 +400,7 @@ TEST_F(StatusBar, ASoftKeyboardChosenFromAMenuShowsItsKeysAndTypesItsSymbols) {
     clickAt(bar, 90, 10);
     settle();
     EXPECT_FALSE(IsWindow(keyboard));
-    EXPECT_EQ(cellSignature(bar, 4), hiddenLook);
+    EXPECT_EQ(rowShown(bar, module, 4), 1);
 }
 
 TEST_F(StatusBar, TheTraditionalItemTogglesAndShowsItsCheck) {
