@@ -1,5 +1,6 @@
-// The status bar under Wine as a user works it: its buttons clicked, its border dragged, its three
-// popup menus opened with the right button and read, and the soft keyboard they choose.
+// The status bar under Wine as a user works it with real mouse input: its buttons clicked, its border
+// dragged, its three popup menus opened with the right button and read, and the soft keyboard they
+// choose.
 #include "tool_windows_fixture.h"
 
 #include <gtest/gtest.h>
@@ -42,13 +43,46 @@ protected:
     }
 };
 
-void clickAt(HWND window, int x, int y) {
+// Real mouse input, as the system delivers it to the disabled bar (WM_SETCURSOR while the
+// cursor is over it, then the button-up to the window that captured the mouse).
+void pressButton(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    SendInput(1, &input, sizeof(input));
+}
+
+// The thread's messages, until the input sent has arrived and been handled.
+void handleInput() {
+    MSG message;
+    for (int round = 0; round < 10; ++round) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(10);
+    }
+}
+
+// Moves the cursor to (x, y) of the window, in the screen's normalised coordinates.
+void moveTo(HWND window, int x, int y) {
     RECT frame{};
     GetWindowRect(window, &frame);
-    SetCursorPos(frame.left + x, frame.top + y);
-    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    const LONG width = GetSystemMetrics(SM_CXSCREEN);
+    const LONG height = GetSystemMetrics(SM_CYSCREEN);
+    const auto normalised = [](LONG at, LONG size) {
+        return static_cast<LONG>((at * 65535LL + size / 2) / (size - 1));
+    };
+    pressButton(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(frame.left + x, width),
+                normalised(frame.top + y, height));
+    handleInput();
+}
+
+void clickAt(HWND window, int x, int y) {
+    moveTo(window, x, y);
+    pressButton(MOUSEEVENTF_LEFTDOWN);
+    pressButton(MOUSEEVENTF_LEFTUP);
+    handleInput();
 }
 
 // Which row of the module's status picture (resource 103) a cell of the bar shows: 0 or 1, or
@@ -112,14 +146,18 @@ TEST_F(StatusBar, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
     ASSERT_NE(bar, nullptr);
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    // The mouse stays captured by the bar away from it only while its thread is in the
+    // foreground, as it is while the user types into the application.
+    ShowWindow(app, SW_SHOW);
+    SetForegroundWindow(app);
     RECT frame{};
     GetWindowRect(bar, &frame);
-    SetCursorPos(frame.left + 1, frame.top + 1); // on the border
-    SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar),
-                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-    SetCursorPos(area.right - 2, frame.top + 1);
-    SendMessageW(bar, WM_MOUSEMOVE, 0, 0);
-    SendMessageW(bar, WM_LBUTTONUP, 0, 0);
+    moveTo(bar, 1, 1); // on the border
+    pressButton(MOUSEEVENTF_LEFTDOWN);
+    handleInput();
+    moveTo(bar, area.right - 2 - frame.left, 1); // past the work area's right edge
+    pressButton(MOUSEEVENTF_LEFTUP);
+    handleInput();
     GetWindowRect(bar, &frame);
     EXPECT_EQ(frame.right, area.right);
     const std::string saved = unload();
@@ -245,14 +283,12 @@ private:
     std::thread thread_;
 };
 
-// A right click on the bar at (x, y): the menu it opens is read by `watcher`.
+// A right click on the bar at (x, y): the menu it opens is read by a MenuWatcher.
 void rightClickAt(HWND bar, int x, int y) {
-    RECT frame{};
-    GetWindowRect(bar, &frame);
-    SetCursorPos(frame.left + x, frame.top + y);
-    SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar),
-                 MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN));
-    SendMessageW(bar, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+    moveTo(bar, x, y);
+    pressButton(MOUSEEVENTF_RIGHTDOWN);
+    pressButton(MOUSEEVENTF_RIGHTUP);
+    handleInput();
 }
 
 std::vector<std::wstring> textsOf(const std::vector<MenuItem>& items) {
