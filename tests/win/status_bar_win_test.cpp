@@ -1,6 +1,6 @@
-// The status bar under Wine as a user works it with real mouse input: its buttons clicked, its border
-// dragged, its three popup menus opened with the right button and read, and the soft keyboard they
-// choose.
+// The status bar under Wine as a user works it with real mouse input: its buttons clicked, its
+// border dragged, its three popup menus opened with the right button and read, and the soft
+// keyboard they choose.
 #include "tool_windows_fixture.h"
 
 #include <gtest/gtest.h>
