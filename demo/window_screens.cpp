@@ -7,16 +7,18 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
 using namespace tovi::demo;
 
-// Writes the window's pixels as a 24-bit BMP file.
+// Writes the pixels of the window's client area as a 24-bit BMP file (under Wine without a
+// window manager the caption is not drawn where a window DC could read it).
 bool saveWindow(HWND window, const std::wstring& path) {
     RECT r{};
-    GetWindowRect(window, &r);
+    GetClientRect(window, &r);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0)
@@ -61,17 +63,17 @@ struct Scene {
     bool softKeyboard = false;           // click the bar's soft-keyboard button first
 };
 
-// A left click on the status bar's soft-keyboard button, as the disabled bar sees one.
-void clickSoftKeyboardButton() {
+// A left click on a status-bar button, as the disabled bar sees one.
+void clickBarAt(int x) {
     const HWND bar = WindowSession::window(L"DEDU_STATUS");
     if (!bar)
         return;
     RECT frame{};
     GetWindowRect(bar, &frame);
-    SetCursorPos(frame.left + 90, frame.top + 10);
+    SetCursorPos(frame.left + x, frame.top + 10);
     SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar),
                  MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-    SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(90, 10));
+    SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, 10));
     WindowSession::settle();
 }
 
@@ -82,7 +84,7 @@ int shoot(const Scene& scene, const std::wstring& folder) {
         return 1;
     session.type(scene.keys);
     if (scene.softKeyboard)
-        clickSoftKeyboardButton();
+        clickBarAt(90);
     int saved = 0;
     for (const auto& [cls, part] :
          {std::pair{L"DEDU_CAND", L"candidates"}, std::pair{L"DEDU_PROMPT", L"prompt"},
@@ -98,6 +100,52 @@ int shoot(const Scene& scene, const std::wstring& folder) {
     }
     std::printf("%ls: %d windows\n", scene.name, saved);
     return saved > 0 ? 0 : 1;
+}
+
+// Opens a dialog by `open` (which runs it modally) and, from a second thread, saves it as
+// `path` once it shows, then closes it.
+int shootDialog(const wchar_t* title, const std::wstring& path, void (*open)()) {
+    bool saved = false;
+    std::thread watcher([&] {
+        for (int i = 0; i < 500; ++i) {
+            Sleep(10);
+            const HWND dialog = FindWindowW(L"#32770", title);
+            if (!dialog || !IsWindowVisible(dialog))
+                continue;
+            Sleep(300); // painted
+            saved = saveWindow(dialog, path);
+            SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+            return;
+        }
+    });
+    open();
+    watcher.join();
+    std::printf("%ls: %s\n", path.c_str(), saved ? "saved" : "not shown");
+    return saved ? 0 : 1;
+}
+
+// The word maker from the bar's button, the settings dialog as the control panel opens it.
+int shootDialogs(const std::wstring& folder, unsigned flags) {
+    WindowSession session(flags, 0);
+    if (!session.ready())
+        return 1;
+    // An application with a word selected, which the word maker takes up.
+    const HWND editor = CreateWindowExW(0, L"EDIT", L"中国", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                        40, 240, 80, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(editor);
+    SetFocus(editor);
+    SendMessageW(editor, EM_SETSEL, 0, -1);
+    int failures =
+        shootDialog(L"手工造词", folder + L"\\dialog-word-maker.bmp", [] { clickBarAt(110); });
+    failures += shootDialog(L"输入法设置", folder + L"\\dialog-settings.bmp", [] {
+        using ImeConfigureFn = BOOL(WINAPI*)(HKL, HWND, DWORD, LPVOID);
+        const auto configure = reinterpret_cast<ImeConfigureFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"tovi.ime"), "ImeConfigure")));
+        if (configure)
+            configure(nullptr, nullptr, 1, nullptr);
+    });
+    DestroyWindow(editor);
+    return failures;
 }
 
 } // namespace
@@ -127,5 +175,6 @@ int wmain(int argc, wchar_t** argv) {
     int failures = 0;
     for (const Scene& scene : scenes)
         failures += shoot(scene, folder);
+    failures += shootDialogs(folder, hints | kKeypadScheme);
     return failures ? 1 : 0;
 }

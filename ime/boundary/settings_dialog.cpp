@@ -1,43 +1,143 @@
 #include "settings_dialog.h"
 
+#include "dialog_placement.h"
+#include "exception_barrier.h"
 #include "resources/resource_ids.h"
+#include "ui/settings_dialog_model.h"
+#include "win32_module.h"
+
+#include <array>
+#include <string>
 
 namespace tovi {
 namespace {
 
-// The minimal procedure of the settings dialog: centred, closed by either button, and touching no
-// setting.
-INT_PTR CALLBACK configureDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        const HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-        if (display) {
-            const int width = GetDeviceCaps(display, HORZRES);
-            const int height = GetDeviceCaps(display, VERTRES);
-            DeleteDC(display);
-            RECT rect{};
-            GetWindowRect(dialog, &rect);
-            SetWindowPos(dialog, nullptr, (width - (rect.right - rect.left)) / 2,
-                         (height - (rect.bottom - rect.top)) / 2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// What one run of the dialog works on.
+struct SettingsDialogState {
+    Win32Module& win32;
+    Module& module;
+    UniqueBitmap preview; // the picture the preview control shows
+};
+
+// The status bar of the picture `statusBitmapName` names, its first row only, in the preview
+// control; nothing when the file is missing.
+void showPreview(HWND dialog, SettingsDialogState& state) {
+    const std::wstring path = wide(state.module.folder().file(state.win32.statusBitmapName));
+    const UniqueBitmap picture(static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    UniqueBitmap bar;
+    if (picture) {
+        const WindowDc screen(nullptr);
+        bar.reset(CreateCompatibleBitmap(screen.get(), 120, 20));
+        const MemoryDc from(screen.get());
+        const MemoryDc to(screen.get());
+        const Selected source(from.get(), picture.get());
+        const Selected target(to.get(), bar.get());
+        if (bar && from.get() && to.get())
+            BitBlt(to.get(), 0, 0, 120, 20, from.get(), 0, 0, SRCCOPY);
+    }
+    SendDlgItemMessageW(dialog, IDC_SKIN_PREVIEW, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(bar.get()));
+    // The control shows the new picture now; the old one can go.
+    state.preview = std::move(bar);
+}
+
+void onInit(HWND dialog, SettingsDialogState& state) {
+    centreOnScreen(dialog);
+    const auto checks = checksFromFlags(state.module.settings().flags);
+    for (std::size_t i = 0; i < kFlagCheckBoxCount; ++i)
+        CheckDlgButton(dialog, flagCheckBoxes()[i].control,
+                       checks[i] ? BST_CHECKED : BST_UNCHECKED);
+    for (const std::u16string_view entry : kSkinEntries)
+        SendDlgItemMessageW(dialog, IDC_SKIN_LIST, LB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(wide(entry).c_str()));
+    showPreview(dialog, state);
+}
+
+// A skin chosen in the list: previewed, and its colours on the candidate window at once.
+void onSkinChosen(HWND dialog, SettingsDialogState& state) {
+    const LRESULT index = SendDlgItemMessageW(dialog, IDC_SKIN_LIST, LB_GETCURSEL, 0, 0);
+    if (index < 0 || index >= static_cast<LRESULT>(kSkinCount))
+        return;
+    std::array<wchar_t, 64> entry{};
+    const LRESULT length = SendDlgItemMessageW(dialog, IDC_SKIN_LIST, LB_GETTEXTLEN, index, 0);
+    if (length <= 0 || length >= static_cast<LRESULT>(entry.size()))
+        return;
+    SendDlgItemMessageW(dialog, IDC_SKIN_LIST, LB_GETTEXT, index,
+                        reinterpret_cast<LPARAM>(entry.data()));
+    state.win32.statusBitmapName =
+        statusSkinPicture(std::u16string(entry.data(), entry.data() + length));
+    state.module.settings().skin = static_cast<std::int32_t>(index);
+    state.win32.candidateWindow.invalidate();
+    showPreview(dialog, state);
+    InvalidateRect(dialog, nullptr, FALSE);
+}
+
+void onOk(HWND dialog, SettingsDialogState& state) {
+    std::array<bool, kFlagCheckBoxCount> checks{};
+    for (std::size_t i = 0; i < kFlagCheckBoxCount; ++i)
+        checks[i] = IsDlgButtonChecked(dialog, flagCheckBoxes()[i].control) == BST_CHECKED;
+    ImeSettings& settings = state.module.settings();
+    settings.flags = flagsFromChecks(settings.flags, checks);
+    settings.saveSettings();
+    // A skin file that is missing leaves the installed picture as it is.
+    const platform::InstallFolder& folder = state.module.folder();
+    CopyFileW(wide(folder.file(state.win32.statusBitmapName)).c_str(),
+              wide(folder.file(kInstalledStatusPicture)).c_str(), FALSE);
+    CopyFileW(wide(folder.file(candidateSkinPicture(settings.skin))).c_str(),
+              wide(folder.file(kInstalledCandidatePicture)).c_str(), FALSE);
+    state.win32.reloadBitmaps();
+    state.module.flags().selectionPending = false;
+    // Made again at the next update, with the size of the layout now chosen.
+    if (const HWND candidates = state.win32.candidateWindow.handle())
+        DestroyWindow(candidates);
+    state.win32.invalidateToolWindows();
+    EndDialog(dialog, 1);
+}
+
+INT_PTR dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        onInit(dialog, *reinterpret_cast<SettingsDialogState*>(lParam));
         return TRUE;
     }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 1);
-            return TRUE;
-        }
+    auto* state = reinterpret_cast<SettingsDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message != WM_COMMAND || !state)
         return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDC_SKIN_LIST:
+        if (HIWORD(wParam) == LBN_SELCHANGE)
+            onSkinChosen(dialog, *state);
+        return TRUE;
+    case IDOK:
+        onOk(dialog, *state);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 1);
+        return TRUE;
     default:
         return FALSE;
     }
 }
 
+INT_PTR CALLBACK guardedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guarded<INT_PTR>(FALSE, [&] { return dialogProc(dialog, message, wParam, lParam); });
+}
+
 } // namespace
 
-void showSettingsDialog(HINSTANCE instance, HWND owner) {
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(kSettingsDialog), owner, configureDialogProc, 0);
+void showSettingsDialog(HWND owner, Win32Module& win32) {
+    Module* module = win32.module();
+    if (!module)
+        return;
+    SettingsDialogState state{win32, *module, {}};
+    DialogBoxParamW(win32.instance(), MAKEINTRESOURCEW(kSettingsDialog), owner, guardedDialogProc,
+                    reinterpret_cast<LPARAM>(&state));
+    // The control is gone with the dialog; the picture it showed goes with the state.
 }
 
 } // namespace tovi

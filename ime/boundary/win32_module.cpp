@@ -1,11 +1,13 @@
 #include "win32_module.h"
 
+#include "clipboard_selection.h"
 #include "context_lock.h"
 #include "messages.h"
 #include "platform/install_folder.h"
 #include "platform/win32_handle.h"
 #include "settings_dialog.h"
 #include "window_classes.h"
+#include "word_maker_dialog.h"
 
 #include <new>
 #include <shellapi.h>
@@ -63,8 +65,7 @@ Module* Win32Module::module() {
         const platform::InstallFolder folder = platform::InstallFolder::fromSystem();
         module_ = std::make_unique<Module>(*this, folder, instanceNumber_);
         module_->process().secureDesktop = secureDesktop_;
-        candidateBitmap.reset(loadBitmap(folder, u"tovi_cand.bmp"));
-        statusBitmap.reset(loadBitmap(folder, u"tovi.bmp"));
+        reloadBitmaps();
         if (ImeEngine* engine = module_->engine())
             engine->SendCompositionUpdate(); // no context yet: nothing is sent
         module_->resetInput();
@@ -235,8 +236,10 @@ void Win32Module::applyStatusClick(const StatusClick& click) {
         showSoftKeyboard();
     else if (click.softKeyboard == SoftKeyboardChange::Hide)
         hideSoftKeyboard();
-    // The menu is the status window's to show; the word maker comes with its dialog.
     invalidateToolWindows();
+    // The menu is the status window's to show.
+    if (click.openWordMaker)
+        openWordMaker();
 }
 
 StatusMenuMarks Win32Module::statusMenuMarks() {
@@ -288,28 +291,68 @@ void Win32Module::runSettingsChoice(const SettingsChoice& choice) {
     case SettingsAction::SelectSoftKeyboard:
         selectSoftKeyboard(choice.layout);
         break;
-    case SettingsAction::OpenSettingsDialog: {
-        HWND owner = nullptr;
-        if (const ContextLock ic(reinterpret_cast<HIMC>(built->process().currentContext)); ic)
-            owner = ic->hWnd;
-        runSettingsDialog(owner);
+    case SettingsAction::OpenSettingsDialog:
+        runSettingsDialog(contextWindow());
         break;
-    }
     case SettingsAction::None:
         break;
     }
 }
 
+namespace {
+
+// Marks one of the module's dialogs as running for a scope.
+class DialogRuns {
+public:
+    DialogRuns(DialogOpenFlags& flags, DialogOpenFlags dialog) : flags_(flags), dialog_(dialog) {
+        flags_ |= dialog_;
+    }
+    ~DialogRuns() { flags_ &= static_cast<DialogOpenFlags>(~dialog_); }
+    DialogRuns(const DialogRuns&) = delete;
+    DialogRuns& operator=(const DialogRuns&) = delete;
+
+private:
+    DialogOpenFlags& flags_;
+    DialogOpenFlags dialog_;
+};
+
+} // namespace
+
+HWND Win32Module::contextWindow() {
+    const Module* built = builtModule();
+    if (!built)
+        return nullptr;
+    const ContextLock ic(reinterpret_cast<HIMC>(built->process().currentContext));
+    return ic && IsWindow(ic->hWnd) ? ic->hWnd : nullptr;
+}
+
 bool Win32Module::runSettingsDialog(HWND owner) {
     if (!mayLaunch() || (openDialogs & dialog_open::SettingsDialog))
         return false;
-    openDialogs |= dialog_open::SettingsDialog;
-    struct Reopen {
-        DialogOpenFlags& flags;
-        ~Reopen() { flags &= static_cast<DialogOpenFlags>(~dialog_open::SettingsDialog); }
-    } const closing{openDialogs};
-    showSettingsDialog(instance_, IsWindow(owner) ? owner : nullptr);
+    const DialogRuns running(openDialogs, dialog_open::SettingsDialog);
+    showSettingsDialog(IsWindow(owner) ? owner : nullptr, *this);
+    statusWindow.invalidate();
     return true;
+}
+
+void Win32Module::openWordMaker() {
+    Module* built = builtModule();
+    if (!built || !mayLaunch() || (openDialogs & dialog_open::WordMaker))
+        return;
+    WordMaker& maker = built->wordMaker();
+    maker.takeSelection(collectSelection(WordMaker::kMaxWordUnits));
+    const DialogRuns running(openDialogs, dialog_open::WordMaker);
+    showWordMakerDialog(instance_, contextWindow(), maker);
+}
+
+void Win32Module::reloadBitmaps() {
+    const Module* built = builtModule();
+    if (!built)
+        return;
+    candidateBitmap.reset(loadBitmap(built->folder(), kInstalledCandidatePicture));
+    statusBitmap.reset(loadBitmap(built->folder(), kInstalledStatusPicture));
+    statusWindow.invalidate();
+    candidateWindow.invalidate();
 }
 
 void Win32Module::showSoftKeyboard() {

@@ -9,6 +9,7 @@
 #include "engine/ime_host.h"
 #include "imm_ddk.h"
 #include "ui/dialog_open_flags.h"
+#include "ui/settings_dialog_model.h"
 #include "ui/win32/candidate_window.h"
 #include "ui/win32/gdi_objects.h"
 #include "ui/win32/info_window.h"
@@ -79,6 +80,12 @@ public:
     // The settings dialog, modal, owned by `owner`; one at a time, never on the logon desktop.
     // False when it was not shown.
     bool runSettingsDialog(HWND owner);
+    // The word maker dialog, modal, owned by the window of the current input context, with the
+    // application's selection; one at a time, never on the logon desktop.
+    void openWordMaker();
+    // Loads the installed status and candidate pictures again (after the settings dialog
+    // installed a skin).
+    void reloadBitmaps();
 
     // Repaints the status window, and the prompt and info windows when the settings show them.
     void invalidateToolWindows();
@@ -103,6 +110,9 @@ public:
     SoftKeyboardWindow softKeyboardWindow{windowServices_.instance, fonts_};
     // The module's modal dialogs that run.
     DialogOpenFlags openDialogs = 0;
+    // The status picture the settings dialog previews and installs, relative to the
+    // installation folder; it keeps the skin chosen last from one run of the dialog to the next.
+    std::u16string statusBitmapName{kInstalledStatusPicture};
     // The composition window handle; no class uses it, so it stays null.
     HWND compositionWindow = nullptr;
 
@@ -111,6 +121,8 @@ public:
 
 private:
     bool mayLaunch();
+    // The window of the current input context, or null.
+    HWND contextWindow();
     // Opens a help file of the installation folder in the help viewer, or starts a program of
     // it; says so in the info window when the file is missing or cannot be started.
     void launch(const ProgramStart& start);

@@ -9,7 +9,9 @@ Module::Module(ImeHost& host, platform::InstallFolder folder, std::uint32_t inst
       settings_(std::make_unique<ImeSettings>(folder_)),
       loader_(std::make_unique<CodeTableLoader>(host_.codeTableReporter(),
                                                 platform::sharedControlSection(), instanceNumber_)),
-      lookup_([this] { return loader_->table(); }) {
+      lookup_([this] { return loader_->table(); }),
+      wordMaker_(host_, *settings_, *loader_,
+                 [this](std::u16string_view word) { return proposeWordCode(word); }) {
     settings_->setSchemeChangeHandler(this);
     publishedStatusX = settings_->statusX;
     engine_ = createEngine(settings_->scheme(), services());

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/table_lookup.h"
+#include "core/word_maker.h"
 #include "engine/engine_services.h"
 #include "engine/ime_engine.h"
 #include "schemes/char_code_map.h"
@@ -39,6 +40,7 @@ public:
     ImeHost& host() { return host_; }
     CodeTableLoader& codeTableLoader() { return *loader_; }
     const platform::InstallFolder& folder() const { return folder_; }
+    WordMaker& wordMaker() { return wordMaker_; }
 
     // A key through the engine; a scheme change the key asked for happens once it is handled.
     // Without an engine no key is the module's.
@@ -77,6 +79,7 @@ private:
     QuoteState quotes_;
     std::unique_ptr<CodeTableLoader> loader_;
     TableLookup lookup_;
+    WordMaker wordMaker_;
     std::unique_ptr<ImeEngine> engine_;
     std::unique_ptr<CodeHintTable> hints_;
     std::optional<CharCodeMap> charCodes_;

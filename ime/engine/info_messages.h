@@ -25,6 +25,10 @@ inline constexpr InfoText FirstPage{u"已至最前页！", kDefaultMilliseconds}
 inline constexpr InfoText None{u"", kDefaultMilliseconds};
 // The pinyin scheme's reminder of how words are typed, shown whenever its input is reset.
 inline constexpr InfoText PinyinWordHint{u"组词方法:先输入声母，再输入韵母。", 20000};
+// The word maker.
+inline constexpr InfoText WordAdded{u"加词操作已经成功！", kDefaultMilliseconds};
+inline constexpr InfoText WordDeleted{u"删词操作已经成功！", kDefaultMilliseconds};
+inline constexpr InfoText TableNotReady{u"码表尚未载入，请稍后再试！", kDefaultMilliseconds};
 
 // A file the status bar's menus open is missing from the installation folder, or the system
 // could not start it.

@@ -2,6 +2,7 @@
 #pragma once
 
 #define kSettingsDialog 107
+#define kWordMakerDialog 129
 
 // Bitmaps, drawn at build time by scripts/make-artwork.sh.
 #define kStatusBitmap 103              // status bar, 120 x 40: six buttons in two looks
@@ -19,6 +20,11 @@
 #define IDC_SKIN_PREVIEW 1073
 #define IDC_VERTICAL_LAYOUT 1074
 #define IDC_WEB_SEARCH 1075
+
+// The word maker.
+#define IDC_WORD_CODE 1034
+#define IDC_WORD_TEXT 1036
+#define IDC_WORD_DELETE 1064
 
 // The status bar's popup menus; each shows its submenu 0.
 #define kSoftKeyboardMenu 114 // "选择软键盘"

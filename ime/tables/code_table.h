@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,9 +78,13 @@ public:
     // them, then saves. Nothing happens when there is no such entry or it is already first.
     void promote(std::u16string_view code, std::u16string_view text);
     // The word maker. Each checks its arguments against the scheme's layout, shows a warning and
-    // returns false when they do not fit; otherwise it edits and saves.
-    bool addWord(std::u16string_view code, std::u16string_view text);
-    bool deleteWord(std::u16string_view code, std::u16string_view text);
+    // returns false when they do not fit; otherwise it edits and saves. The warning goes to
+    // `warnings` when one is given, else into a message box.
+    using WarningSink = std::function<void(std::u16string_view)>;
+    bool addWord(std::u16string_view code, std::u16string_view text,
+                 const WarningSink& warnings = {});
+    bool deleteWord(std::u16string_view code, std::u16string_view text,
+                    const WarningSink& warnings = {});
 
     Scheme scheme() const { return options_.scheme; }
     // True when an index is loaded (possibly empty).
@@ -109,6 +114,8 @@ private:
 
     CodeTableOptions options_;
     CodeTableReporter& reporter_;
+    // Where warnings go during addWord and deleteWord; null for the message box.
+    const WarningSink* warnings_ = nullptr;
     platform::SharedControlSection* section_;
     std::optional<CodeTableLayout> layout_;
     std::optional<CodeTableNames> names_;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tovi {
 namespace {
@@ -34,8 +35,29 @@ constexpr std::u16string_view kTooLarge = u"码表过大，无法修改！";
 } // namespace
 
 void CodeTable::warn(std::u16string_view text) {
-    reporter_.messageBox(text, u"提示", CodeTableReporter::Style::Warning);
+    if (warnings_ && *warnings_)
+        (*warnings_)(text);
+    else
+        reporter_.messageBox(text, u"提示", CodeTableReporter::Style::Warning);
 }
+
+namespace {
+
+// Sends a table's warnings to a sink for one call.
+class WarningsTo {
+public:
+    WarningsTo(const CodeTable::WarningSink*& slot, const CodeTable::WarningSink& sink)
+        : slot_(slot), old_(std::exchange(slot, &sink)) {}
+    ~WarningsTo() { slot_ = old_; }
+    WarningsTo(const WarningsTo&) = delete;
+    WarningsTo& operator=(const WarningsTo&) = delete;
+
+private:
+    const CodeTable::WarningSink*& slot_;
+    const CodeTable::WarningSink* old_;
+};
+
+} // namespace
 
 bool CodeTable::checkWord(std::u16string_view code, std::u16string_view text,
                           std::u16string_view noTextMessage) {
@@ -119,7 +141,9 @@ bool CodeTable::underEditLock(Edit edit) {
     return edit(*shared);
 }
 
-bool CodeTable::addWord(std::u16string_view code, std::u16string_view text) {
+bool CodeTable::addWord(std::u16string_view code, std::u16string_view text,
+                        const WarningSink& warnings) {
+    const WarningsTo redirected(warnings_, warnings);
     if (!checkWord(code, text, u"请输入要造的词组！"))
         return false;
     platform::GbkCodec codec;
@@ -197,7 +221,9 @@ bool CodeTable::insertWord(CodeTableSchemeControl& control, std::u16string_view 
     return true;
 }
 
-bool CodeTable::deleteWord(std::u16string_view code, std::u16string_view text) {
+bool CodeTable::deleteWord(std::u16string_view code, std::u16string_view text,
+                           const WarningSink& warnings) {
+    const WarningsTo redirected(warnings_, warnings);
     if (!checkWord(code, text, u"请输入要删除的词组！"))
         return false;
     return underEditLock(

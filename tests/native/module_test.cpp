@@ -6,6 +6,7 @@
 #include "platform/shared_section.h"
 #include "platform/shared_section_name.h"
 #include "recording_host.h"
+#include "tables/code_table_file.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,53 @@ TEST_F(ModuleTest, SchemeTablesFollowTheScheme) {
     module->settings().setScheme(Scheme::Keypad);
     EXPECT_NE(module->engine(), nullptr);
     EXPECT_EQ(module->currentCodeHint(u"1"), u"横区");
+}
+
+// The word maker as its dialog uses it: the application's selection arrives through the
+// clipboard, the tables propose its code, and the word goes into the scheme's table and out again.
+TEST_F(ModuleTest, TheWordMakerProposesACodeForTheSelectionAddsAndDeletesIt) {
+    CodeTableData data(CodeTableLayout::Digits);
+    ASSERT_EQ(data.append(u"115", u"上"), EntryFault::None);
+    ASSERT_EQ(data.append(u"121", u"下"), EntryFault::None);
+    folder.write("toviwb.mb", writeCodeTable(data));
+    folder.write("config.ini", "IME_SETTINGS " + std::to_string(0x20 | 0x8) + "\r\n");
+    build();
+    module->codeTableLoader().waitIdle();
+    WordMaker& maker = module->wordMaker();
+
+    maker.takeSelection(u"上下");
+    EXPECT_EQ(maker.word(), u"上下");
+    EXPECT_EQ(maker.proposedCode(), u"1151"); // three of the first code, one of the second
+    maker.takeSelection(std::nullopt);        // no text on the clipboard: the word stays
+    EXPECT_EQ(maker.word(), u"上下");
+    maker.takeSelection(std::u16string(300, u'字'));
+    EXPECT_EQ(maker.word().size(), WordMaker::kMaxWordUnits);
+
+    ASSERT_TRUE(maker.add(u"1151", u"上下"));
+    EXPECT_EQ(host.infos.back(), u"加词操作已经成功！");
+    const CodeTableView added = module->codeTableLoader().table()->view();
+    ASSERT_EQ(added.size(), 3u);
+    // A code longer than the dialog's buffer is cut to nine units.
+    ASSERT_TRUE(maker.add(u"115111111111", u"上下"));
+    const CodeTableView cut = module->codeTableLoader().table()->view();
+    ASSERT_EQ(cut.size(), 4u);
+    bool found = false;
+    for (std::size_t i = 0; i < cut.size(); ++i)
+        found = found || cut.code(i) == u"115111111";
+    EXPECT_TRUE(found);
+
+    // A refusal says why in the info window and writes nothing.
+    const std::string before = folder.read("toviwb.mb");
+    EXPECT_FALSE(maker.add(u"1151", u"上下"));
+    EXPECT_EQ(host.infos.back(), u"该词组已经存在！");
+    EXPECT_FALSE(maker.add(u"abc", u"上下"));
+    EXPECT_EQ(host.infos.back(), u"请输入正确的编码！");
+    EXPECT_EQ(folder.read("toviwb.mb"), before);
+    EXPECT_TRUE(host.boxes->shown.empty());
+
+    ASSERT_TRUE(maker.remove(u"1151", u"上下"));
+    EXPECT_EQ(host.infos.back(), u"删词操作已经成功！");
+    EXPECT_EQ(maker.word(), u"上下");
 }
 
 } // namespace
