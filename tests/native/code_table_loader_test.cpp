@@ -69,13 +69,16 @@ TEST_F(LoaderTest, TheLastRequestWinsAndOverTakenLoadsAreDropped) {
 }
 
 TEST_F(LoaderTest, DestroyingTheLoaderDuringALoadIsSafe) {
+    // The abandoned loads may outlive this test; the control section they use lives as long as
+    // the program, as the module's does.
+    static platform::SharedControlSection lasting{};
     for (int i = 0; i < 20; ++i) {
-        CodeTableLoader loader(host.codeTableReporter(), &section, 1);
+        CodeTableLoader loader(host.codeTableReporter(), &lasting, 1);
         loader.setOptions(options);
         loader.start(i % 2 ? Scheme::Pinyin : Scheme::Keypad);
     }
     // The abandoned loads end on their own; a new loader still loads.
-    CodeTableLoader loader(host.codeTableReporter(), &section, 1);
+    CodeTableLoader loader(host.codeTableReporter(), &lasting, 1);
     loader.setOptions(options);
     loader.start(Scheme::Keypad);
     loader.waitIdle();
