@@ -24,11 +24,13 @@ tree build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 
 # The code tables and data files, generated in the native tree from the Debian dictionaries,
 # go into the Windows package folder.
-data_files=(toviwb.mb tovipy.mb codePyMain.pmt vemoraPY.pmt vemoraSP.pmt deduSPNum.pi)
+data_files=(toviwb.mb tovipy.mb codePyMain.pmt vemoraPY.pmt vemoraSP.pmt deduSPNum.pi dict.txt)
 if [ -f build/dist/toviwb.mb ]; then
   mkdir -p build-win/dist
   for f in "${data_files[@]}"; do cp build/dist/"$f" build-win/dist/; done
   grep -E '^(toviwb|tovipy)\.mb: ' build/build.log || true
+  # The companion's dictionary also goes beside the 32-bit program.
+  if [ -d build-win32/dist ]; then cp build/dist/dict.txt build-win32/dist/; fi
   echo "data files in build-win/dist"
 else
   echo "no code tables: install rime-data-wubi and rime-data-pinyin-simp (scripts/setup.sh)" >&2

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Checks a built tovi.ime without running it: the exports IMM32 looks up, the shared control
-# section, and that it imports nothing but system DLLs (it must load on a bare Windows).
-#   check-module.sh OBJDUMP MODULE ARCH
+# section, and that it imports nothing but system DLLs (it must load on a bare Windows). Each
+# PROGRAM given after them (the companion PVemoraScreen.exe) is checked for the same imports and
+# architecture.
+#   check-module.sh OBJDUMP MODULE ARCH [PROGRAM...]
 set -u
 objdump=${1:?objdump}
 module=${2:?module}
 arch=${3:?arch}
+shift 3
+programs=("$@")
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
@@ -48,20 +52,35 @@ done
 [ $((chars & 0x80000000)) -ne 0 ] || fail ".VemoraH is not writable (characteristics $chars)"
 [ "$zero" = zero ] || fail ".VemoraH holds non-zero bytes in the file"
 
+# check_imports FILE HEADERS: every DLL the file imports is one a bare Windows has.
+check_imports() {
+  local dll
+  for dll in $(echo "$2" | sed -n 's/^\s*DLL Name: //p' | sort -u); do
+    case "${dll,,}" in
+    kernel32.dll | user32.dll | gdi32.dll | imm32.dll | advapi32.dll | shell32.dll | comctl32.dll | \
+      msvcrt.dll | ole32.dll | oleaut32.dll | comdlg32.dll | winmm.dll) ;;
+    *) fail "$1 imports $dll, which a bare Windows does not have" ;;
+    esac
+  done
+}
 imports=$(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | sort -u)
-for dll in $imports; do
-  case "${dll,,}" in
-  kernel32.dll | user32.dll | gdi32.dll | imm32.dll | advapi32.dll | shell32.dll | comctl32.dll | \
-    msvcrt.dll | ole32.dll | oleaut32.dll | comdlg32.dll | winmm.dll) ;;
-  *) fail "imports $dll, which a bare Windows does not have" ;;
-  esac
-done
+check_imports "$module" "$headers"
+
 
 case "$arch" in
 x86_64) magic="pei-x86-64" ;;
 *) magic="pei-i386" ;;
 esac
 "$objdump" -f "$module" | grep -q "file format $magic" || fail "not a $magic module"
+
+for program in "${programs[@]}"; do
+  program_headers=$("$objdump" -p "$program") || { fail "cannot read $program"; continue; }
+  check_imports "$program" "$program_headers"
+  "$objdump" -f "$program" | grep -q "file format $magic" || fail "$program is not $magic"
+  echo "$program_headers" | grep -q 'Subsystem.*(Windows GUI)' || fail "$program is not a GUI program"
+  [ "$failed" -eq 0 ] && echo "$program ($arch): imports: $(echo "$program_headers" |
+    sed -n 's/^\s*DLL Name: //p' | sort -u | tr '\n' ' ')"
+done
 
 if [ "$failed" -eq 0 ]; then
   echo "$module ($arch): 19 exports, shared 4096-byte .VemoraH, imports: $(echo $imports)"

@@ -2,6 +2,7 @@
 // and lists or checks code-table files. Run without arguments for the usage.
 #include "data_files.h"
 #include "dict_source.h"
+#include "screen_dict.h"
 #include "table_builder.h"
 #include "table_check.h"
 
@@ -32,8 +33,8 @@ constexpr const char* kUsage =
       Checks header, lengths, GBK text, bucket membership and order; exit status 1 on a fault.
   tovi-table data --wubi WUBI86.dict.yaml --pinyin PINYIN.dict.yaml --keys KEYPAD_KEYS.txt
                   --out DIR
-      Writes toviwb.mb, tovipy.mb, codePyMain.pmt, vemoraPY.pmt, vemoraSP.pmt and deduSPNum.pi
-      into DIR, checks both tables and reports what was built.
+      Writes toviwb.mb, tovipy.mb, codePyMain.pmt, vemoraPY.pmt, vemoraSP.pmt, deduSPNum.pi
+      and the companion's dict.txt into DIR, checks both tables and reports what was built.
 The layout of dump and verify follows the file name (toviwb.mb, tovipy.mb) unless given.
 )";
 
@@ -230,6 +231,7 @@ int data(const Options& o) {
 
     const std::pair<std::string, Scheme> tables[] = {{o.wubi, Scheme::Keypad},
                                                      {o.pinyin, Scheme::Pinyin}};
+    std::vector<DictEntry> wubiEntries;
     std::vector<DictEntry> pinyinEntries;
     for (const auto& [sourcePath, scheme] : tables) {
         const auto tableStarted = std::chrono::steady_clock::now();
@@ -245,6 +247,8 @@ int data(const Options& o) {
                   << bytes.size() << " bytes; " << ms.count() << " ms\n";
         if (scheme == Scheme::Pinyin)
             pinyinEntries = std::move(source.entries);
+        else
+            wubiEntries = std::move(source.entries);
     }
 
     const auto hints = codeHintLines(keys);
@@ -259,6 +263,13 @@ int data(const Options& o) {
     if (dropped > 0)
         std::cout << "deduSPNum.pi: " << dropped
                   << " syllables of the source with no known initial and final left out\n";
+    ScreenDictCounts dictCounts;
+    const std::string dict =
+        screenDictFile(screenDictLines(wubiEntries, pinyinEntries, dictCounts));
+    writeFile(out / "dict.txt", dict);
+    std::cout << "dict.txt: " << dictCounts.characters << " characters, " << dictCounts.words
+              << " words, " << dict.size() << " bytes; " << dictCounts.notGbk
+              << " outside GBK left out, " << dictCounts.noPinyin << " without pinyin\n";
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
     std::cout << "data files written to " << out.string() << " in " << ms.count() << " ms\n";
