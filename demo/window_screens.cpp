@@ -1,6 +1,7 @@
 // Pictures of the module's windows for the README: the real tovi.ime with the real tables of its
 // package folder, driven as IMM32 drives it, its candidate, prompt and info windows shown by a
 // real UI window and saved as BMP files (the script turns them into PNG).
+#include "platform/win32_handle.h"
 #include "window_session.h"
 
 #include <cstdio>
@@ -148,11 +149,45 @@ int shootDialogs(const std::wstring& folder, unsigned flags) {
     return failures;
 }
 
+// Starts the installer, saves its first page once it shows, and ends it (nothing is installed
+// before the user goes on).
+int shootInstaller(const std::wstring& setup, const std::wstring& path) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::wstring line = L"\"" + setup + L"\"";
+    if (!CreateProcessW(setup.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return 1;
+    bool saved = false;
+    for (int i = 0; i < 600 && !saved; ++i) {
+        Sleep(50);
+        HWND window = nullptr;
+        while ((window = FindWindowExW(nullptr, window, L"#32770", nullptr))) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != process.dwProcessId || !IsWindowVisible(window))
+                continue;
+            Sleep(1000); // painted
+            saved = saveWindow(window, path);
+            break;
+        }
+    }
+    const tovi::platform::UniqueHandle running(process.hProcess);
+    const tovi::platform::UniqueHandle thread(process.hThread);
+    TerminateProcess(running.get(), 0);
+    WaitForSingleObject(running.get(), 10000);
+    std::printf("%ls: %s\n", path.c_str(), saved ? "saved" : "not shown");
+    return saved ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 4 && std::wstring(argv[1]) == L"--installer")
+        return shootInstaller(argv[2], std::wstring(argv[3]) + L"\\installer.bmp");
     if (argc < 2) {
-        std::printf("usage: window_screens OUTPUT-FOLDER\n");
+        std::printf("usage: window_screens OUTPUT-FOLDER | --installer SETUP.EXE OUTPUT-FOLDER\n");
         return 2;
     }
     const std::wstring folder = argv[1];

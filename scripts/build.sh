@@ -35,6 +35,10 @@ if [ -f build/dist/toviwb.mb ]; then
 else
   echo "no code tables: install rime-data-wubi and rime-data-pinyin-simp (scripts/setup.sh)" >&2
 fi
+# The installer, from both Windows trees and the package folder.
+if [ -f build-win/dist/toviwb.mb ]; then
+  scripts/make-installer.sh
+fi
 if [ "${1:-}" = --with-sanitizers ]; then
   tree build-asan -DCMAKE_BUILD_TYPE=Debug -DTOVI_SANITIZE=address,undefined
   # ThreadSanitizer needs only the native tests, for the background table load.

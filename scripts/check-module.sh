@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks a built tovi.ime without running it: the exports IMM32 looks up, the shared control
-# section, and that it imports nothing but system DLLs (it must load on a bare Windows). Each
-# PROGRAM given after them (the companion PVemoraScreen.exe) is checked for the same imports and
-# architecture.
+# section, the version resource, and that it imports nothing but system DLLs (it must load on a
+# bare Windows). Each PROGRAM given after them (the companion PVemoraScreen.exe) is checked for
+# the same imports, the version resource and the architecture.
 #   check-module.sh OBJDUMP MODULE ARCH [PROGRAM...]
 set -u
 objdump=${1:?objdump}
@@ -66,6 +66,15 @@ check_imports() {
 imports=$(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | sort -u)
 check_imports "$module" "$headers"
 
+# check_version FILE: it carries a version resource with the strings Windows shows.
+check_version() {
+  local texts
+  texts=$(strings -el "$1")
+  for name in VS_VERSION_INFO FileDescription FileVersion ProductName ProductVersion; do
+    echo "$texts" | grep -qx "$name" || fail "$1 has no $name in a version resource"
+  done
+}
+check_version "$module"
 
 case "$arch" in
 x86_64) magic="pei-x86-64" ;;
@@ -76,6 +85,7 @@ esac
 for program in "${programs[@]}"; do
   program_headers=$("$objdump" -p "$program") || { fail "cannot read $program"; continue; }
   check_imports "$program" "$program_headers"
+  check_version "$program"
   "$objdump" -f "$program" | grep -q "file format $magic" || fail "$program is not $magic"
   echo "$program_headers" | grep -q 'Subsystem.*(Windows GUI)' || fail "$program is not a GUI program"
   [ "$failed" -eq 0 ] && echo "$program ($arch): imports: $(echo "$program_headers" |
@@ -83,6 +93,7 @@ for program in "${programs[@]}"; do
 done
 
 if [ "$failed" -eq 0 ]; then
-  echo "$module ($arch): 19 exports, shared 4096-byte .VemoraH, imports: $(echo $imports)"
+  echo "$module ($arch): 19 exports, shared 4096-byte .VemoraH, a version resource," \
+    "imports: $(echo $imports)"
 fi
 exit "$failed"

@@ -8,6 +8,10 @@ shots="$install/screenshots"
 mkdir -p "$shots" docs/screenshots
 scripts/wine-session.sh run "$session" "$root/build-win/bin/window_screens.exe" \
   "Z:${shots//\//\\}"
+if [ -f build-win/dist/tovi-setup.exe ]; then
+  scripts/wine-session.sh run "$session" "$root/build-win/bin/window_screens.exe" --installer \
+    "Z:${root//\//\\}\\build-win\\dist\\tovi-setup.exe" "Z:${shots//\//\\}"
+fi
 for bmp in "$shots"/*.bmp; do
   convert "$bmp" "docs/screenshots/$(basename "${bmp%.bmp}").png"
 done

@@ -10,6 +10,7 @@ packages=(
   wine64 xvfb
   opencc
   imagemagick fonts-wqy-zenhei fonts-wqy-microhei
+  nsis fp-utils
   rime-data-wubi rime-data-pinyin-simp
   clang-format
 )

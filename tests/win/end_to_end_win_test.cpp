@@ -2,11 +2,16 @@
 // tables, activated before any window exists, and keystrokes sent with SendInput into an EDIT
 // control. Wine's own IMM32 drives the module; each committed word is read back from the
 // control's input context.
+#include "platform/shared_section.h"
+#include "tables/code_table.h"
+#include "tables/code_table_index.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <imm.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -63,10 +68,48 @@ HKL installLayout() {
     return ImmInstallIMEW(L"tovi.ime", L"tovi");
 }
 
+// The layout an installer registered: the one of the Keyboard Layouts keys whose IME file is
+// tovi.ime, loaded; null when there is none.
+HKL installedLayout() {
+    HKEY layouts = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Keyboard Layouts",
+                      0, KEY_READ, &layouts) != ERROR_SUCCESS)
+        return nullptr;
+    HKL found = nullptr;
+    wchar_t name[KL_NAMELENGTH + 8] = {};
+    for (DWORD i = 0; !found; ++i) {
+        DWORD length = KL_NAMELENGTH + 8;
+        if (RegEnumKeyExW(layouts, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        wchar_t file[MAX_PATH] = {};
+        DWORD bytes = sizeof(file) - sizeof(wchar_t);
+        if (RegGetValueW(layouts, name, L"Ime File", RRF_RT_REG_SZ, nullptr, file, &bytes) ==
+                ERROR_SUCCESS &&
+            _wcsicmp(file, L"tovi.ime") == 0)
+            found = LoadKeyboardLayoutW(name, 0);
+    }
+    RegCloseKey(layouts);
+    if (!found)
+        return nullptr;
+    // Loaded, it is in the list under the handle IMM32 knows it by.
+    HKL loaded[64];
+    const int count = GetKeyboardLayoutList(64, loaded);
+    for (int i = 0; i < count; ++i) {
+        wchar_t file[MAX_PATH] = {};
+        ImmGetIMEFileNameW(loaded[i], file, MAX_PATH);
+        if (_wcsicmp(file, L"tovi.ime") == 0)
+            return loaded[i];
+    }
+    return nullptr;
+}
+
 // Child mode: types `code` (keypad digits, or letters) then `confirm` until `expected` is the
-// result string of the EDIT control's context. Exit code 0 on success.
-int typeChild(const std::wstring& code, WORD confirm, const std::wstring& expected) {
-    const HKL layout = installLayout();
+// result string of the EDIT control's context, through the layout this test installs or, with
+// `installed`, the one an installer registered. Exit code 0 on success.
+int typeChild(const std::wstring& code, WORD confirm, const std::wstring& expected,
+              bool installed) {
+    const HKL layout = installed ? installedLayout() : installLayout();
     if (!layout)
         return 10;
     wchar_t name[KL_NAMELENGTH] = {};
@@ -110,6 +153,34 @@ int typeChild(const std::wstring& code, WORD confirm, const std::wstring& expect
     return 13;
 }
 
+// Child mode: adds a word to the installed keypad table as the word maker does, or checks that
+// the table has it. Exit code 0 on success.
+int installedWord(bool add, const std::string& code, const std::string& utf8Word) {
+    wchar_t wide[64] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8Word.c_str(), -1, wide, 63);
+    const std::u16string word(wide, wide + wcslen(wide));
+    const std::u16string keys(code.begin(), code.end());
+    struct Silent final : CodeTableReporter {
+        void messageBox(std::u16string_view, std::u16string_view, Style) override { ++boxes; }
+        int boxes = 0;
+    } reporter;
+    CodeTableOptions options;
+    options.scheme = Scheme::Keypad;
+    options.folder = platform::InstallFolder::fromSystem();
+    options.instanceNumber = 3;
+    options.nameSuffix = u".installed";
+    CodeTable table(options, reporter, platform::sharedControlSection());
+    table.load();
+    if (!table.loaded())
+        return 20;
+    if (add)
+        return table.addWord(keys, word) ? 0 : 21;
+    ExactMatch exact;
+    const std::vector<std::u16string> found =
+        findByCode(table.view(), keys, SearchOptions{}, exact);
+    return std::find(found.begin(), found.end(), word) != found.end() ? 0 : 22;
+}
+
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -143,12 +214,18 @@ TEST_F(EndToEnd, PinyinTypedIntoAnEditControl) {
 } // namespace tovi
 
 int main(int argc, char** argv) {
-    if (argc > 2 && std::string(argv[1]) == "--type") {
+    // --type CODE types into the layout this program installs; --type-installed CODE into the one
+    // an installer registered (the installer test runs it so).
+    const std::string mode = argc > 2 ? argv[1] : "";
+    if (mode == "--type" || mode == "--type-installed") {
         const std::string code = argv[2];
         const bool keypad = code[0] >= '0' && code[0] <= '9';
         return tovi::typeChild(std::wstring(code.begin(), code.end()),
-                               keypad ? VK_NUMPAD0 : VK_SPACE, keypad ? L"中国" : L"你好");
+                               keypad ? VK_NUMPAD0 : VK_SPACE, keypad ? L"中国" : L"你好",
+                               mode == "--type-installed");
     }
+    if (argc > 3 && (mode == "--add-installed" || mode == "--has-installed"))
+        return tovi::installedWord(mode == "--add-installed", argv[2], argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
