@@ -5,6 +5,7 @@
 #include "platform/shared_section.h"
 #include "tables/code_table.h"
 #include "tables/code_table_index.h"
+#include "typing_window.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -22,135 +23,16 @@ namespace {
 #define TOVI_DIST_DIR L""
 #endif
 
-void pump() {
-    MSG msg;
-    for (int round = 0; round < 5; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-}
-
-void send(WORD key, bool up, bool extended = false) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    // No scan code for keypad keys: the system would read one as its arrow-key twin.
-    const bool keypad = key >= VK_NUMPAD0 && key <= VK_DIVIDE;
-    input.ki.wScan = keypad ? 0 : static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    SendInput(1, &input, sizeof(input));
-    pump();
-}
-
-void tap(WORD key) {
-    send(key, false);
-    send(key, true);
-}
-
-HKL installLayout() {
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring built = wintest::ownExecutable();
-    built = built.substr(0, built.find_last_of(L'\\') + 1) + L"tovi.ime";
-    CopyFileW(built.c_str(), (std::wstring(system) + L"\\tovi.ime").c_str(), FALSE);
-    HKL layouts[64];
-    const int count = GetKeyboardLayoutList(64, layouts);
-    for (int i = 0; i < count; ++i) {
-        wchar_t file[MAX_PATH] = {};
-        ImmGetIMEFileNameW(layouts[i], file, MAX_PATH);
-        const std::wstring path = file;
-        if (path.size() >= 8 && _wcsicmp(path.c_str() + path.size() - 8, L"tovi.ime") == 0)
-            return layouts[i];
-    }
-    return ImmInstallIMEW(L"tovi.ime", L"tovi");
-}
-
-// The layout an installer registered: the one of the Keyboard Layouts keys whose IME file is
-// tovi.ime, loaded; null when there is none.
-HKL installedLayout() {
-    HKEY layouts = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Keyboard Layouts",
-                      0, KEY_READ, &layouts) != ERROR_SUCCESS)
-        return nullptr;
-    HKL found = nullptr;
-    wchar_t name[KL_NAMELENGTH + 8] = {};
-    for (DWORD i = 0; !found; ++i) {
-        DWORD length = KL_NAMELENGTH + 8;
-        if (RegEnumKeyExW(layouts, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        wchar_t file[MAX_PATH] = {};
-        DWORD bytes = sizeof(file) - sizeof(wchar_t);
-        if (RegGetValueW(layouts, name, L"Ime File", RRF_RT_REG_SZ, nullptr, file, &bytes) ==
-                ERROR_SUCCESS &&
-            _wcsicmp(file, L"tovi.ime") == 0)
-            found = LoadKeyboardLayoutW(name, 0);
-    }
-    RegCloseKey(layouts);
-    if (!found)
-        return nullptr;
-    // Loaded, it is in the list under the handle IMM32 knows it by.
-    HKL loaded[64];
-    const int count = GetKeyboardLayoutList(64, loaded);
-    for (int i = 0; i < count; ++i) {
-        wchar_t file[MAX_PATH] = {};
-        ImmGetIMEFileNameW(loaded[i], file, MAX_PATH);
-        if (_wcsicmp(file, L"tovi.ime") == 0)
-            return loaded[i];
-    }
-    return nullptr;
-}
-
 // Child mode: types `code` (keypad digits, or letters) then `confirm` until `expected` is the
 // result string of the EDIT control's context, through the layout this test installs or, with
 // `installed`, the one an installer registered. Exit code 0 on success.
 int typeChild(const std::wstring& code, WORD confirm, const std::wstring& expected,
               bool installed) {
-    const HKL layout = installed ? installedLayout() : installLayout();
-    if (!layout)
-        return 10;
-    wchar_t name[KL_NAMELENGTH] = {};
-    wsprintfW(name, L"%08X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(layout)));
-    LoadKeyboardLayoutW(name, KLF_ACTIVATE);
-    ActivateKeyboardLayout(layout, 0);
-    const HWND top = CreateWindowExW(0, L"STATIC", L"tovi", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
-                                     50, 400, 200, nullptr, nullptr, nullptr, nullptr);
-    const HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10,
-                                      300, 30, top, nullptr, nullptr, nullptr);
-    if (!top || !edit)
-        return 11;
-    SetForegroundWindow(top);
-    SetFocus(edit);
-    const HIMC context = ImmGetContext(edit);
-    if (!context)
-        return 12;
-    ImmSetOpenStatus(context, TRUE);
-    pump();
-    if (!(GetKeyState(VK_NUMLOCK) & 1)) // the keypad types digits only with NumLock on
-        tap(VK_NUMLOCK);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        for (const wchar_t unit : code)
-            tap(unit >= L'0' && unit <= L'9' ? static_cast<WORD>(VK_NUMPAD0 + (unit - L'0'))
-                                             : static_cast<WORD>(unit - L'a' + 'A'));
-        tap(confirm);
-        wchar_t text[64] = {};
-        LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, text, sizeof(text));
-        if (bytes <= 0 || std::wstring(text, bytes / sizeof(wchar_t)) != expected) {
-            tap(confirm); // a code with several exact matches takes a second confirm
-            bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, text, sizeof(text));
-        }
-        if (bytes > 0 && std::wstring(text, bytes / sizeof(wchar_t)) == expected) {
-            ImmReleaseContext(edit, context);
-            return 0;
-        }
-        tap(VK_ESCAPE);
-        Sleep(50); // the table is still loading
-    }
-    ImmReleaseContext(edit, context);
-    return 13;
+    const wintest::TypingWindow window(installed ? wintest::installedLayout()
+                                                 : wintest::installBuiltLayout());
+    if (window.failure())
+        return window.failure();
+    return window.typeUntil(code, confirm, expected) ? 0 : 13;
 }
 
 // Child mode: adds a word to the installed keypad table as the word maker does, or checks that

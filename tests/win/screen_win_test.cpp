@@ -4,6 +4,7 @@
 // The program runs from a scratch folder with its own dict.txt; its windows are read from here.
 #include "../../screen/resources/screen_ids.h"
 #include "grab_proxy_test_protocol.h"
+#include "typing_window.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -350,90 +351,14 @@ TEST_F(ScreenProgram, TheStartStopItemFlipsGrabEnabled) {
 
 // ---- The module's keypad-multiply launch -----------------------------------------------------
 
-void pump() {
-    MSG msg;
-    for (int round = 0; round < 5; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-}
-
-void tap(WORD key) {
-    for (const bool up : {false, true}) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        const bool keypad = key >= VK_NUMPAD0 && key <= VK_DIVIDE;
-        input.ki.wScan = keypad ? 0 : static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &input, sizeof(input));
-        pump();
-    }
-}
-
-HKL installLayout() {
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    CopyFileW(besideTest(L"tovi.ime").c_str(), (std::wstring(system) + L"\\tovi.ime").c_str(),
-              FALSE);
-    HKL layouts[64];
-    const int count = GetKeyboardLayoutList(64, layouts);
-    for (int i = 0; i < count; ++i) {
-        wchar_t file[MAX_PATH] = {};
-        ImmGetIMEFileNameW(layouts[i], file, MAX_PATH);
-        const std::wstring path = file;
-        if (path.size() >= 8 && _wcsicmp(path.c_str() + path.size() - 8, L"tovi.ime") == 0)
-            return layouts[i];
-    }
-    return ImmInstallIMEW(L"tovi.ime", L"tovi");
-}
-
 // Child mode: types 中国 on the keypad into an EDIT control, then presses keypad multiply.
 int typeAndLaunch() {
-    const HKL layout = installLayout();
-    if (!layout)
-        return 10;
-    wchar_t name[KL_NAMELENGTH] = {};
-    wsprintfW(name, L"%08X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(layout)));
-    LoadKeyboardLayoutW(name, KLF_ACTIVATE);
-    ActivateKeyboardLayout(layout, 0);
-    const HWND top = CreateWindowExW(0, L"STATIC", L"tovi", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
-                                     50, 400, 200, nullptr, nullptr, nullptr, nullptr);
-    const HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10,
-                                      300, 30, top, nullptr, nullptr, nullptr);
-    if (!top || !edit)
-        return 11;
-    SetForegroundWindow(top);
-    SetFocus(edit);
-    const HIMC context = ImmGetContext(edit);
-    if (!context)
-        return 12;
-    ImmSetOpenStatus(context, TRUE);
-    pump();
-    if (!(GetKeyState(VK_NUMLOCK) & 1))
-        tap(VK_NUMLOCK);
-    bool committed = false;
-    for (int attempt = 0; attempt < 100 && !committed; ++attempt) {
-        for (const wchar_t digit : std::wstring(L"23212411"))
-            tap(static_cast<WORD>(VK_NUMPAD0 + (digit - L'0')));
-        tap(VK_NUMPAD0);
-        if (wintest::resultString(context) != L"中国")
-            tap(VK_NUMPAD0);
-        committed = wintest::resultString(context) == L"中国";
-        if (!committed) {
-            tap(VK_ESCAPE);
-            Sleep(50); // the table is still loading
-        }
-    }
-    if (!committed) {
-        ImmReleaseContext(edit, context);
+    const wintest::TypingWindow window(wintest::installBuiltLayout());
+    if (window.failure())
+        return window.failure();
+    if (!window.typeUntil(L"23212411", VK_NUMPAD0, L"中国"))
         return 13;
-    }
-    tap(VK_MULTIPLY);
-    ImmReleaseContext(edit, context);
+    wintest::tap(VK_MULTIPLY);
     return 0;
 }
 
