@@ -233,10 +233,11 @@ void ImeEngine::ToAscii(ContextHandle context, const KeyEvent& key) {
     // Keypad plus did its work when ProcessKey claimed it.
     if (vk == vk::Add)
         return;
-    // Keypad 0 on an empty code types a plain space.
+    // Keypad 0 on an empty code types a plain space, into the context of the key (with two
+    // contexts in a thread, the one selected last may belong to another window).
     if (vk == vk::Numpad0 && code_.empty() && !flags().selectionPending) {
-        if (process().currentContext)
-            host().commitText(process().currentContext, u" ");
+        if (context_)
+            host().commitText(context_, u" ");
         return;
     }
     if (const auto command = commandFor(vk))
@@ -287,11 +288,12 @@ void ImeEngine::CommitCandidateText(const std::u16string& text) {
 }
 
 void ImeEngine::CommitFullWidth(char16_t unit) {
-    // A character without a full-width form (from another keyboard layout) goes in as it is.
+    // A character without a full-width form (from another keyboard layout) goes in as it is;
+    // a control character (the line feed of the Ctrl+J hotkey) is a key's side effect, not text.
     const char16_t wide = toFullWidth(unit, services_.quotes);
     const char16_t committed = wide ? wide : unit;
     SendStartComposition();
-    if (!context_ || !committed)
+    if (!context_ || committed < u' ' || committed == u'\x7F')
         return;
     host().commitText(context_, std::u16string_view(&committed, 1));
     SendEndComposition();

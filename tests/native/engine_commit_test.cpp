@@ -71,6 +71,17 @@ TEST_F(EngineTest, FullWidthLettersAndQuotes) {
     EXPECT_EQ(host.commits.back(), u"é");
 }
 
+TEST_F(EngineTest, HotkeysCommitNoControlCharacter) {
+    settings.flags |= flag::FullWidthLetters;
+    keys[vk::Control] = 0x80;
+    tap('J', u'\n'); // Ctrl+J: traditional output; its character is a line feed
+    keys[vk::Control] = 0;
+    EXPECT_TRUE(flags.traditionalOutput);
+    EXPECT_TRUE(host.commits.empty());
+    EXPECT_TRUE(tap(0xDB, u'\x1B')); // Ctrl+[ as a layout may report it
+    EXPECT_TRUE(host.commits.empty());
+}
+
 TEST_F(EngineTest, AShownSoftKeyboardTakesItsKeysAndCommitsThem) {
     softKeyboard.showLayout();
     EXPECT_TRUE(press('Q', u'q'));
@@ -86,10 +97,11 @@ TEST_F(EngineTest, AShownSoftKeyboardTakesItsKeysAndCommitsThem) {
 }
 
 TEST_F(EngineTest, KeypadZeroOnAnEmptyCodeTypesAPlainSpace) {
+    // Another context of the thread was selected last; the space goes where the key was typed.
     process.currentContext = 0x99;
     EXPECT_TRUE(tap(vk::Numpad0, u'0'));
     EXPECT_EQ(host.commits, (std::vector<std::u16string>{u" "}));
-    EXPECT_EQ(host.commitContexts.back(), 0x99u);
+    EXPECT_EQ(host.commitContexts.back(), kContext);
     flags.selectionPending = true;
     tap(vk::Numpad0, u'0');
     EXPECT_EQ(host.commits.size(), 1u);
