@@ -1,7 +1,6 @@
 #include "settings_dialog.h"
 
-#include "dialog_placement.h"
-#include "exception_barrier.h"
+#include "modal_dialog.h"
 #include "resources/resource_ids.h"
 #include "ui/settings_dialog_model.h"
 #include "win32_module.h"
@@ -47,7 +46,6 @@ void showPreview(HWND dialog, SettingsDialogState& state) {
 }
 
 void onInit(HWND dialog, SettingsDialogState& state) {
-    centreOnScreen(dialog);
     const auto checks = checksFromFlags(state.module.settings().flags);
     for (std::size_t i = 0; i < kFlagCheckBoxCount; ++i)
         CheckDlgButton(dialog, flagCheckBoxes()[i].control,
@@ -99,33 +97,16 @@ void onOk(HWND dialog, SettingsDialogState& state) {
     EndDialog(dialog, 1);
 }
 
-INT_PTR dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        onInit(dialog, *reinterpret_cast<SettingsDialogState*>(lParam));
-        return TRUE;
+bool onCommand(HWND dialog, SettingsDialogState& state, WORD id, WORD notification) {
+    if (id == IDC_SKIN_LIST) {
+        if (notification == LBN_SELCHANGE)
+            onSkinChosen(dialog, state);
+        return true;
     }
-    auto* state = reinterpret_cast<SettingsDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (message != WM_COMMAND || !state)
-        return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDC_SKIN_LIST:
-        if (HIWORD(wParam) == LBN_SELCHANGE)
-            onSkinChosen(dialog, *state);
-        return TRUE;
-    case IDOK:
-        onOk(dialog, *state);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, 1);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-INT_PTR CALLBACK guardedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return guarded<INT_PTR>(FALSE, [&] { return dialogProc(dialog, message, wParam, lParam); });
+    if (id != IDOK)
+        return false;
+    onOk(dialog, state);
+    return true;
 }
 
 } // namespace
@@ -135,8 +116,8 @@ void showSettingsDialog(HWND owner, Win32Module& win32) {
     if (!module)
         return;
     SettingsDialogState state{win32, *module, {}};
-    DialogBoxParamW(win32.instance(), MAKEINTRESOURCEW(kSettingsDialog), owner, guardedDialogProc,
-                    reinterpret_cast<LPARAM>(&state));
+    runModalDialog(win32.instance(), kSettingsDialog, owner, state,
+                   DialogHandlers<SettingsDialogState>{onInit, onCommand});
     // The control is gone with the dialog; the picture it showed goes with the state.
 }
 

@@ -1,8 +1,7 @@
 #include "word_maker_dialog.h"
 
 #include "core/word_maker.h"
-#include "dialog_placement.h"
-#include "exception_barrier.h"
+#include "modal_dialog.h"
 #include "resources/resource_ids.h"
 
 #include <array>
@@ -35,42 +34,23 @@ void editWord(HWND dialog, WordMaker& maker, bool adding) {
     SetDlgItemTextW(dialog, IDC_WORD_TEXT, L"");
 }
 
-INT_PTR dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto& maker = *reinterpret_cast<WordMaker*>(lParam);
-        centreOnScreen(dialog);
-        setEditText(dialog, IDC_WORD_TEXT, maker.word());
-        setEditText(dialog, IDC_WORD_CODE, maker.proposedCode());
-        return TRUE;
-    }
-    auto* maker = reinterpret_cast<WordMaker*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (message != WM_COMMAND || !maker)
-        return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        editWord(dialog, *maker, true);
-        return TRUE;
-    case IDC_WORD_DELETE:
-        editWord(dialog, *maker, false);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, 1);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+void onInit(HWND dialog, WordMaker& maker) {
+    setEditText(dialog, IDC_WORD_TEXT, maker.word());
+    setEditText(dialog, IDC_WORD_CODE, maker.proposedCode());
 }
 
-INT_PTR CALLBACK guardedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return guarded<INT_PTR>(FALSE, [&] { return dialogProc(dialog, message, wParam, lParam); });
+bool onCommand(HWND dialog, WordMaker& maker, WORD id, WORD) {
+    if (id != IDOK && id != IDC_WORD_DELETE)
+        return false;
+    editWord(dialog, maker, id == IDOK);
+    return true;
 }
 
 } // namespace
 
 void showWordMakerDialog(HINSTANCE instance, HWND owner, WordMaker& maker) {
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(kWordMakerDialog), owner, guardedDialogProc,
-                    reinterpret_cast<LPARAM>(&maker));
+    runModalDialog(instance, kWordMakerDialog, owner, maker,
+                   DialogHandlers<WordMaker>{onInit, onCommand});
 }
 
 } // namespace tovi
