@@ -1,5 +1,7 @@
 #include "core/table_lookup.h"
 
+#include "tables/table_candidates.h"
+
 namespace tovi {
 namespace {
 
@@ -20,16 +22,19 @@ CandidateList TableLookup::search(Scheme scheme, const std::u16string& code,
     if (scheme != table->scheme())
         return CandidateList({}, code, options.verticalLayout);
     table->refreshIfStale();
-    std::vector<std::u16string> items;
     if (scheme == Scheme::Keypad) {
         if (code.size() >= 2 && code.find(u'z', 1) != std::u16string::npos)
-            items = findByWildcard(table->view(), code, searchOptions(options));
-        else if (!code.empty())
-            items = findByCode(table->view(), code, searchOptions(options), exact);
+            return CandidateList(findByWildcard(table->view(), code, searchOptions(options)), code,
+                                 options.verticalLayout);
+        if (!code.empty())
+            return CandidateList::of(
+                listByCode(table->heldView(), code, searchOptions(options), exact), code,
+                options.verticalLayout);
     } else if (scheme == Scheme::Pinyin) {
-        items = findByLetters(table->view(), code, searchOptions(options));
+        return CandidateList::of(listByLetters(table->heldView(), code, searchOptions(options)),
+                                 code, options.verticalLayout);
     }
-    return CandidateList(std::move(items), code, options.verticalLayout);
+    return CandidateList(std::vector<std::u16string>{}, code, options.verticalLayout);
 }
 
 CandidateList TableLookup::wildcard(const std::u16string& code, const LookupOptions& options) {

@@ -2,6 +2,9 @@
 // back returns exactly to the earlier pages.
 #pragma once
 
+#include "tables/candidate_items.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,10 +17,12 @@ public:
     CandidateList() = default;
     // Page 1 of `items`, found for `code`.
     CandidateList(std::vector<std::u16string> items, std::u16string code, bool verticalLayout);
+    static CandidateList of(std::shared_ptr<const CandidateItems> items, std::u16string code,
+                            bool verticalLayout);
 
     // Candidate n of the current page, or empty beyond it.
     std::u16string itemText(int n) const;
-    int totalCount() const { return static_cast<int>(items_.size()); }
+    int totalCount() const { return items_ ? static_cast<int>(items_->count()) : 0; }
     int pageSize() const { return pageSize_; }
     int first() const { return first_; }
     const std::u16string& code() const { return code_; }
@@ -32,8 +37,13 @@ public:
 
 private:
     int computePageSize(bool verticalLayout) const;
+    // Sizes the page at first_ and makes its strings, so that what is shown and what is
+    // committed are the same whatever happens to the table meanwhile.
+    void takePage(bool verticalLayout);
+    void makePageStrings();
 
-    std::vector<std::u16string> items_;
+    std::shared_ptr<const CandidateItems> items_;
+    std::vector<std::u16string> page_;
     std::vector<int> pageStack_;
     std::u16string code_;
     int first_ = 0;

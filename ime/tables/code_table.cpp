@@ -4,6 +4,7 @@
 #include "platform/file_replace.h"
 #include "platform/gbk_codec.h"
 #include "platform/install_folder.h"
+#include "tables/code_order.h"
 
 #include <algorithm>
 #include <array>
@@ -185,16 +186,40 @@ std::uint32_t CodeTable::sharedGeneration() const {
 
 CodeTableView CodeTable::view() const {
     if (!loaded_)
-        return CodeTableView{layout_.value_or(CodeTableLayout::Digits), {}, nullptr, nullptr, {}};
-    return CodeTableView{*layout_, starts_, static_cast<const char16_t*>(codePool_->data()),
-                         static_cast<const char16_t*>(textPool_->data()), entries_};
+        return CodeTableView{
+            layout_.value_or(CodeTableLayout::Digits), {}, nullptr, nullptr, {}, {}};
+    return CodeTableView{*layout_,
+                         index_->starts,
+                         static_cast<const char16_t*>(index_->codePool->data()),
+                         static_cast<const char16_t*>(index_->textPool->data()),
+                         index_->entries,
+                         index_->byCode};
+}
+
+HeldView CodeTable::heldView() const {
+    if (!loaded_)
+        return HeldView{view(), nullptr, {}};
+    // A save or refill by any process moves the generation on; the control block lives in the
+    // process's shared section, which outlasts every table and list.
+    std::function<bool()> unchanged;
+    if (CodeTableSchemeControl* shared = control(); shared && generation_)
+        unchanged = [shared, generation = *generation_] {
+            return sharedWord(shared->generation).load() == generation;
+        };
+    return HeldView{view(), index_, std::move(unchanged)};
+}
+
+CodeTable::Index& CodeTable::editableIndex() {
+    if (index_.use_count() > 1)
+        index_ = std::make_shared<Index>(*index_);
+    index_->byCode.clear();
+    return *index_;
 }
 
 void CodeTable::dropIndex() {
     loaded_ = false;
     partial_ = false;
-    starts_.clear();
-    entries_.clear();
+    index_.reset();
 }
 
 void CodeTable::unload() {
@@ -219,12 +244,14 @@ void CodeTable::load() {
     };
     if (!shared)
         return fail(u"创建映射码表失败！", kInfo);
-    codePool_ = platform::SharedMemory::openOrCreate(names_->codePool, options_.poolBytes);
-    if (!codePool_)
+    auto codePool = platform::SharedMemory::openOrCreate(names_->codePool, options_.poolBytes);
+    if (!codePool)
         return fail(u"创建映射码表失败！", kInfo);
-    textPool_ = platform::SharedMemory::openOrCreate(names_->textPool, options_.poolBytes);
-    if (!textPool_)
+    codePool_ = std::make_shared<platform::SharedMemory>(std::move(*codePool));
+    auto textPool = platform::SharedMemory::openOrCreate(names_->textPool, options_.poolBytes);
+    if (!textPool)
         return fail(u"创建映射码元失败！", kInfo);
+    textPool_ = std::make_shared<platform::SharedMemory>(std::move(*textPool));
     mutex_ = platform::NamedMutex::open(names_->mutex);
     if (!mutex_)
         return fail(u"创建映射码表失败！", kInfo);
@@ -280,11 +307,14 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
     }
 
     const std::size_t buckets = bucketCount(*layout_);
-    starts_.assign(buckets + 1, 0);
+    auto index = std::make_shared<Index>();
+    index->codePool = codePool_;
+    index->textPool = textPool_;
+    index->starts.assign(buckets + 1, 0);
     for (std::size_t k = 0; k < buckets; ++k)
-        starts_[k + 1] = starts_[k] + built->counts[k];
+        index->starts[k + 1] = index->starts[k] + built->counts[k];
     std::copy(built->counts.begin(), built->counts.end(), control.counts);
-    std::copy(starts_.begin(), starts_.end(), control.starts);
+    std::copy(index->starts.begin(), index->starts.end(), control.starts);
     control.codeFill = static_cast<std::int32_t>(built->codeFill);
     control.textFill = static_cast<std::int32_t>(built->textFill);
     if (refill) {
@@ -296,10 +326,12 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
         // Processes indexed over the old contents must load again.
         sharedWord(control.generation).fetch_add(1);
     }
-    entries_ = std::move(built->entries);
+    index->entries = std::move(built->entries);
+    index_ = std::move(index);
     loaded_ = true;
+    index_->byCode = sortEntriesByCode(view());
     partial_ = built->poolFull;
-    report_ = CodeTableLoadReport{refill, built->poolFull, entries_.size(), built->skipped};
+    report_ = CodeTableLoadReport{refill, built->poolFull, index_->entries.size(), built->skipped};
     generation_ = sharedWord(control.generation).load();
     sharedWord(control.mappedMask).fetch_or(maskBit(options_.instanceNumber));
 }
@@ -352,14 +384,14 @@ bool CodeTable::saveLocked(CodeTableSchemeControl& control) {
     const std::size_t buckets = bucketCount(*layout_);
     std::vector<std::int32_t> counts(buckets, 0);
     std::string body;
-    body.reserve(entries_.size() * 12);
+    body.reserve(index_->entries.size() * 12);
     const CodeTableView index = view();
     platform::GbkCodec codec;
     std::array<char, 2 * kMaxFieldBytes> code{};
     std::array<char, 2 * kMaxFieldBytes> text{};
     for (std::size_t b = 0; b < buckets; ++b) {
-        const auto first = static_cast<std::size_t>(starts_[b]);
-        const auto last = static_cast<std::size_t>(starts_[b + 1]);
+        const auto first = static_cast<std::size_t>(index_->starts[b]);
+        const auto last = static_cast<std::size_t>(index_->starts[b + 1]);
         for (std::size_t i = first; i < last; ++i) {
             if (index.code(i).size() > kMaxFieldBytes || index.text(i).size() > kMaxFieldBytes)
                 continue;

@@ -18,10 +18,12 @@
 #include "tables/code_table_control.h"
 #include "tables/code_table_index.h"
 #include "tables/code_table_reporter.h"
+#include "tables/table_candidates.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -91,6 +93,8 @@ public:
     bool loaded() const { return loaded_; }
     // The index; valid until the next load, unload or edit.
     CodeTableView view() const;
+    // The index with a share in it and in the pools, valid for as long as it is held.
+    HeldView heldView() const;
     const CodeTableLoadReport& lastLoad() const { return report_; }
 
 private:
@@ -120,16 +124,28 @@ private:
     std::optional<CodeTableLayout> layout_;
     std::optional<CodeTableNames> names_;
 
-    std::optional<platform::SharedMemory> codePool_;
-    std::optional<platform::SharedMemory> textPool_;
+    // Shared with the candidate lists built from the index, which may outlive a load.
+    std::shared_ptr<platform::SharedMemory> codePool_;
+    std::shared_ptr<platform::SharedMemory> textPool_;
     std::optional<platform::NamedMutex> mutex_;
 
     bool loaded_ = false;
     bool partial_ = false; // the pool filled up: the index lacks entries of the file
     // Generation the index (or the failed load) belongs to.
     std::optional<std::uint32_t> generation_;
-    std::vector<std::int32_t> starts_;
-    std::vector<IndexEntry> entries_;
+    // What a load builds. Candidate lists hold a share of it; an edit copies it first when they
+    // do, so that a list never sees its entries move.
+    struct Index {
+        std::shared_ptr<const platform::SharedMemory> codePool;
+        std::shared_ptr<const platform::SharedMemory> textPool;
+        std::vector<std::int32_t> starts;
+        std::vector<IndexEntry> entries;
+        std::vector<std::uint32_t> byCode;
+    };
+    // The index to edit, unshared; its code order is dropped, as the edit changes the order (the
+    // searches scan until the next load).
+    Index& editableIndex();
+    std::shared_ptr<Index> index_;
     CodeTableLoadReport report_;
 };
 

@@ -80,11 +80,12 @@ bool CodeTable::checkWord(std::u16string_view code, std::u16string_view text,
 }
 
 void CodeTable::publishStarts(CodeTableSchemeControl& control) const {
-    for (std::size_t k = 0; k + 1 < starts_.size(); ++k) {
-        control.counts[k] = starts_[k + 1] - starts_[k];
-        control.starts[k] = starts_[k];
+    const std::vector<std::int32_t>& starts = index_->starts;
+    for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+        control.counts[k] = starts[k + 1] - starts[k];
+        control.starts[k] = starts[k];
     }
-    control.starts[starts_.size() - 1] = starts_.back();
+    control.starts[starts.size() - 1] = starts.back();
 }
 
 void CodeTable::promote(std::u16string_view code, std::u16string_view text) {
@@ -107,9 +108,10 @@ void CodeTable::promote(std::u16string_view code, std::u16string_view text) {
             if (i == *front)
                 return;
             // Entry i goes to the front; the ones between move up one place.
-            std::rotate(entries_.begin() + static_cast<std::ptrdiff_t>(*front),
-                        entries_.begin() + static_cast<std::ptrdiff_t>(i),
-                        entries_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            std::vector<IndexEntry>& entries = editableIndex().entries;
+            std::rotate(entries.begin() + static_cast<std::ptrdiff_t>(*front),
+                        entries.begin() + static_cast<std::ptrdiff_t>(i),
+                        entries.begin() + static_cast<std::ptrdiff_t>(i) + 1);
             saveLocked(*shared);
             return;
         }
@@ -210,12 +212,13 @@ bool CodeTable::insertWord(CodeTableSchemeControl& control, std::u16string_view 
     shared->codeFill = static_cast<std::int32_t>(codeFill + codeBytes + 1);
     shared->textFill = static_cast<std::int32_t>(textFill + textBytes + 1);
 
-    entries_.insert(
-        entries_.begin() + static_cast<std::ptrdiff_t>(at),
+    Index& edited = editableIndex();
+    edited.entries.insert(
+        edited.entries.begin() + static_cast<std::ptrdiff_t>(at),
         IndexEntry{static_cast<std::uint32_t>(codeFill), static_cast<std::uint32_t>(textFill),
                    static_cast<std::uint8_t>(code.size()), static_cast<std::uint8_t>(text.size())});
-    for (std::size_t k = bucket + 1; k < starts_.size(); ++k)
-        ++starts_[k];
+    for (std::size_t k = bucket + 1; k < edited.starts.size(); ++k)
+        ++edited.starts[k];
     publishStarts(*shared);
     saveLocked(*shared);
     return true;
@@ -240,9 +243,10 @@ bool CodeTable::removeWord(CodeTableSchemeControl& control, std::u16string_view 
         if (!isPrefixMatch(index.code(i), code) || index.text(i) != text)
             continue;
         // Its strings stay in the pools until the next refill.
-        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
-        for (std::size_t k = bucket + 1; k < starts_.size(); ++k)
-            --starts_[k];
+        Index& edited = editableIndex();
+        edited.entries.erase(edited.entries.begin() + static_cast<std::ptrdiff_t>(i));
+        for (std::size_t k = bucket + 1; k < edited.starts.size(); ++k)
+            --edited.starts[k];
         publishStarts(*shared);
         saveLocked(*shared);
         return true;

@@ -1,5 +1,7 @@
 #include "code_table_index.h"
 
+#include "tables/code_order.h"
+
 #include "platform/char_conversions.h"
 
 #include <algorithm>
@@ -18,24 +20,22 @@ constexpr std::array<std::u16string_view, 36> kSymbols = {
     u"\u00A7", u"\u203B", u"\u2605", u"\u25CF",
 };
 
-// The candidate in the form the engine lists: traditional when the user asked for it.
-std::u16string output(std::u16string candidate, const SearchOptions& options) {
-    if (!options.traditionalOutput || candidate.empty())
-        return candidate;
-    std::u16string converted(candidate.size() + 1, u'\0');
-    converted.resize(toTraditional(candidate, converted));
-    return converted;
-}
+} // namespace
 
-std::u16string join(std::u16string_view text, std::u16string_view rest) {
+std::u16string candidateText(std::u16string_view text, std::u16string_view rest,
+                             const SearchOptions& options) {
     std::u16string s;
-    s.reserve(text.size() + rest.size());
+    s.reserve(text.size() + rest.size() + 1);
     s.append(text);
     s.append(rest);
+    if (options.traditionalOutput && !s.empty()) {
+        // The traditional form has the same length; the extra unit holds the terminator.
+        std::u16string converted(s.size() + 1, u'\0');
+        converted.resize(toTraditional(s, converted));
+        return converted;
+    }
     return s;
 }
-
-} // namespace
 
 std::pair<std::size_t, std::size_t> CodeTableView::bucket(char16_t key) const {
     const auto b = bucketOf(layout, key);
@@ -61,59 +61,15 @@ CodeTableIndex::CodeTableIndex(const CodeTableData& data)
                                       static_cast<std::uint8_t>(code.size()),
                                       static_cast<std::uint8_t>(text.size())});
     }
+    byCode_ = sortEntriesByCode(view());
 }
 
 CodeTableView CodeTableIndex::view() const {
-    return CodeTableView{layout_, starts_, units_, units_, entries_};
+    return CodeTableView{layout_, starts_, units_, units_, entries_, byCode_};
 }
 
 std::span<const std::u16string_view> codeSymbols() {
     return kSymbols;
-}
-
-std::vector<std::u16string> findByCode(const CodeTableView& table, std::u16string_view code,
-                                       const SearchOptions& options, ExactMatch& exact) {
-    std::vector<std::u16string> candidates;
-    if (code.empty())
-        return candidates;
-    exact = ExactMatch{};
-
-    const auto [first, last] = table.bucket(code.front());
-    for (std::size_t i = first; i < last && candidates.size() < kMaxCodeCandidates; ++i) {
-        const std::u16string_view entryCode = table.code(i);
-        if (!isPrefixMatch(entryCode, code))
-            continue;
-        if (entryCode.size() > code.size() && options.selectionPending)
-            break;
-        // The candidate is the bare text exactly when the codes are equal.
-        const bool isExact = entryCode.size() == code.size();
-        if (!exact.single)
-            exact.single = isExact;
-        if (isExact)
-            ++exact.count;
-        candidates.push_back(output(join(table.text(i), entryCode.substr(code.size())), options));
-    }
-
-    if (code.front() == u'/')
-        candidates.insert(candidates.end(), kSymbols.begin(), kSymbols.end());
-    if (exact.count > 1)
-        exact.single = false;
-    return candidates;
-}
-
-std::vector<std::u16string> findByLetters(const CodeTableView& table, std::u16string_view code,
-                                          const SearchOptions& options) {
-    std::vector<std::u16string> candidates;
-    if (code.empty())
-        return candidates;
-    const auto [first, last] = table.bucket(code.front());
-    for (std::size_t i = first; i < last; ++i) {
-        const std::u16string_view entryCode = table.code(i);
-        if (isPrefixMatch(entryCode, code))
-            candidates.push_back(
-                output(join(table.text(i), entryCode.substr(code.size())), options));
-    }
-    return candidates;
 }
 
 std::vector<std::u16string> findByWildcard(const CodeTableView& table, std::u16string_view code,
@@ -127,7 +83,7 @@ std::vector<std::u16string> findByWildcard(const CodeTableView& table, std::u16s
     for (std::size_t i = first; i < last; ++i) {
         const std::u16string_view entryCode = table.code(i);
         if (entryCode.size() == code.size() && entryCode.substr(1, fixed.size()) == fixed)
-            candidates.push_back(output(join(table.text(i), entryCode.substr(wildcard)), options));
+            candidates.push_back(candidateText(table.text(i), entryCode.substr(wildcard), options));
     }
     return candidates;
 }
@@ -146,7 +102,7 @@ std::vector<std::u16string> findContinuations(const CodeTableView& table, std::u
         if (entryCode.size() < compared.size() + 1 ||
             entryCode.substr(1, compared.size()) != compared)
             continue;
-        std::u16string candidate = output(std::u16string(table.text(i)), options);
+        std::u16string candidate = candidateText(table.text(i), {}, options);
         if (candidate.size() > text.size() && std::u16string_view(candidate).starts_with(text))
             candidates.push_back(std::move(candidate));
     }

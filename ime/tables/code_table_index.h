@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +38,9 @@ struct CodeTableView {
     const char16_t* codeUnits = nullptr;
     const char16_t* textUnits = nullptr;
     std::span<const IndexEntry> entries;
+    // Entry indices with each bucket sorted by code (see code_order.h); empty when there is no
+    // such order, and the searches then scan the buckets.
+    std::span<const std::uint32_t> byCode;
 
     std::size_t size() const { return entries.size(); }
     std::u16string_view code(std::size_t i) const {
@@ -50,6 +55,17 @@ struct CodeTableView {
     // the entries present, so starts that disagree with them (they may come from memory that
     // other processes write) never index outside the arrays.
     std::pair<std::size_t, std::size_t> bucket(char16_t key) const;
+};
+
+// A view together with a share in the storage it reads, so that a candidate list built from it
+// stays valid when its table loads again or is edited. An empty owner shares nothing: the
+// storage must then outlive the list.
+struct HeldView {
+    CodeTableView view;
+    std::shared_ptr<const void> owner;
+    // False once the strings may have been rewritten (another process refilled the shared
+    // pools); a list then makes no more strings from the view. Empty: never rewritten.
+    std::function<bool()> unchanged;
 };
 
 // An index that owns its entries, over the strings of a CodeTableData.
@@ -67,6 +83,7 @@ private:
     std::vector<std::int32_t> starts_;
     const char16_t* units_ = nullptr;
     std::vector<IndexEntry> entries_;
+    std::vector<std::uint32_t> byCode_;
 };
 
 // Same characters as `typed` at positions 1 .. typed.size() - 1; position 0 is the bucket's key.
@@ -94,23 +111,16 @@ struct ExactMatch {
     bool single = false; // exactly one such entry
 };
 
-// findByCode takes at most this many entries of the bucket.
+// A candidate as the engine lists it: an entry's text followed by `rest` (the keys of its code
+// beyond those typed), in traditional characters when the options ask for them.
+std::u16string candidateText(std::u16string_view text, std::u16string_view rest,
+                             const SearchOptions& options);
+
+// The keypad search lists at most this many entries.
 inline constexpr std::size_t kMaxCodeCandidates = 150;
 
 // The symbols listed after the entries when a keypad code begins with "/".
 std::span<const std::u16string_view> codeSymbols();
-
-// Keypad scheme. Every prefix match of `code` in bucket order, each as its text followed by the
-// rest of its code, at most kMaxCodeCandidates of them; with `selectionPending` the scan stops at
-// the first match whose code is longer than `code`. A code beginning with "/" adds the symbols.
-// `exact` is written unless `code` is empty, as the engine's flags are.
-std::vector<std::u16string> findByCode(const CodeTableView& table, std::u16string_view code,
-                                       const SearchOptions& options, ExactMatch& exact);
-
-// Pinyin scheme. Every prefix match of `code` in its bucket, text followed by the rest of the
-// code; no limit.
-std::vector<std::u16string> findByLetters(const CodeTableView& table, std::u16string_view code,
-                                          const SearchOptions& options);
 
 // Keypad scheme, code with a "z" at position 1 or later. Every entry of the bucket whose code has
 // the typed code's length and agrees with it before the first "z"; the text is followed by what

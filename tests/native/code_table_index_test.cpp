@@ -1,4 +1,5 @@
 #include "tables/code_table_index.h"
+#include "tables/table_candidates.h"
 
 #include <gtest/gtest.h>
 
@@ -313,8 +314,8 @@ const std::vector<IndexEntry> kTwoEntries{{0, 2, 2, 1}, {3, 5, 2, 1}};
 
 TEST(CodeTableView, ClampsStartsToTheEntriesPresent) {
     const std::vector<std::int32_t> starts{0, 100, 100, -5, -5, 7, 7, 7, 2, 1};
-    const CodeTableView view{CodeTableLayout::Digits, starts, kTwoEntryUnits.data(),
-                             kTwoEntryUnits.data(), kTwoEntries};
+    const CodeTableView view{CodeTableLayout::Digits, starts,      kTwoEntryUnits.data(),
+                             kTwoEntryUnits.data(),   kTwoEntries, {}};
     ExactMatch exact;
     EXPECT_EQ(findByCode(view, u"1", {}, exact), (Candidates{u"一1", u"中2"})); // end past entries
     EXPECT_TRUE(findByCode(view, u"3", {}, exact).empty());                     // negative end
@@ -325,16 +326,18 @@ TEST(CodeTableView, ClampsStartsToTheEntriesPresent) {
 
 TEST(CodeTableView, WrongNumberOfStartsFindsNothing) {
     const std::vector<std::int32_t> starts{0, 1};
-    const CodeTableView view{CodeTableLayout::Digits, starts, kTwoEntryUnits.data(),
-                             kTwoEntryUnits.data(), std::span(kTwoEntries).first(1)};
+    const CodeTableView view{CodeTableLayout::Digits,         starts,
+                             kTwoEntryUnits.data(),           kTwoEntryUnits.data(),
+                             std::span(kTwoEntries).first(1), {}};
     ExactMatch exact;
     EXPECT_TRUE(findByCode(view, u"1", {}, exact).empty());
 }
 
 TEST(CodeTableView, FewerEntriesThanStartsBoundTheBucket) {
     const std::vector<std::int32_t> starts{0, 2, 2, 2, 2, 2, 2, 2, 2, 2};
-    const CodeTableView view{CodeTableLayout::Digits, starts, kTwoEntryUnits.data(),
-                             kTwoEntryUnits.data(), std::span(kTwoEntries).first(1)};
+    const CodeTableView view{CodeTableLayout::Digits,         starts,
+                             kTwoEntryUnits.data(),           kTwoEntryUnits.data(),
+                             std::span(kTwoEntries).first(1), {}};
     EXPECT_EQ(findByWildcard(view, u"1z", {}), (Candidates{u"一1"}));
 }
 

@@ -145,6 +145,27 @@ TEST_F(CodeTableTest, PromotionIsSeenByEveryProcess) {
               0);
 }
 
+// A list makes strings only for the page it shows. The page stays as it was through a promotion,
+// an addition, a reload and the table's end; once the table changed, no more strings are made
+// from the old view (another process's refill may have rewritten them).
+TEST_F(CodeTableTest, AListKeepsItsPageThroughEditsReloadsAndTheTablesEnd) {
+    writeKeypad();
+    auto t = table(1, 1);
+    t->load();
+    ExactMatch exact;
+    const auto items = listByCode(t->heldView(), u"12", SearchOptions{}, exact);
+    const CandidateList list = CandidateList::of(items, u"12", true);
+    t->promote(u"12", u"中华");
+    EXPECT_TRUE(t->addWord(u"12", u"众"));
+    t->refreshIfStale();
+    EXPECT_EQ(byCode(*t, u"12"), (Candidates{u"众", u"中华99", u"中国34", u"中"}));
+    t.reset();
+    EXPECT_EQ(list.pageSize(), 3);
+    EXPECT_EQ((Candidates{list.itemText(0), list.itemText(1), list.itemText(2)}),
+              (Candidates{u"中国34", u"中", u"中华99"}));
+    EXPECT_EQ(allItems(*items), (Candidates{u"", u"", u""}));
+}
+
 TEST_F(CodeTableTest, MoreThanThirtyTwoProcessesNeverMissAReload) {
     writeKeypad();
     auto first = table(1, 1);

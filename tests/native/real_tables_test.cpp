@@ -6,6 +6,7 @@
 #include "table_builder.h"
 #include "table_check.h"
 #include "tables/code_table_index.h"
+#include "tables/table_candidates.h"
 
 #include <gtest/gtest.h>
 
