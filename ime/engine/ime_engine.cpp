@@ -15,6 +15,13 @@ bool isMovementKey(unsigned key) {
            key == vk::Up || key == vk::Right || key == vk::Down || key == vk::Delete;
 }
 
+// Whether a key's character can go into the application as text on its own: not a control
+// character (the line feed of Ctrl+J, the Backspace of an edited code) and not half of a
+// surrogate pair (a layout that types a character outside the basic plane).
+bool isTypedText(char16_t unit) {
+    return unit >= u' ' && unit != u'\x7F' && (unit < 0xD800 || unit > 0xDFFF);
+}
+
 } // namespace
 
 bool ImeEngine::fullWidthRuleHolds(unsigned key, bool shiftDown) const {
@@ -37,7 +44,11 @@ LookupOptions ImeEngine::lookupOptions() const {
     return options;
 }
 
-bool ImeEngine::ProcessKey(ContextHandle, const KeyEvent& key) {
+bool ImeEngine::ProcessKey(ContextHandle context, const KeyEvent& key) {
+    // What a key does before it reaches ToAscii (a cancelled code, an association, a Ctrl
+    // selection, the reset of a scheme switch) goes to the context the key came with: with two
+    // contexts in a thread, the one of the previous key may belong to another window.
+    context_ = context;
     if (const auto decided = cancelOnMovementKey(key.virtualKey))
         return *decided;
     if (key.virtualKey != vk::Return)
@@ -288,12 +299,12 @@ void ImeEngine::CommitCandidateText(const std::u16string& text) {
 }
 
 void ImeEngine::CommitFullWidth(char16_t unit) {
-    // A character without a full-width form (from another keyboard layout) goes in as it is;
-    // a control character (the line feed of the Ctrl+J hotkey) is a key's side effect, not text.
+    // A character without a full-width form (from another keyboard layout) goes in as it is,
+    // if it is text at all.
     const char16_t wide = toFullWidth(unit, services_.quotes);
     const char16_t committed = wide ? wide : unit;
     SendStartComposition();
-    if (!context_ || committed < u' ' || committed == u'\x7F')
+    if (!context_ || !isTypedText(committed))
         return;
     host().commitText(context_, std::u16string_view(&committed, 1));
     SendEndComposition();
@@ -303,9 +314,10 @@ bool ImeEngine::CommitSoftKey(unsigned key, char16_t unit, bool shiftDown) {
     const SoftKeyboard& keyboard = services_.softKeyboard;
     if (!keyboard.isShown() || !context_)
         return false;
+    // A key without a symbol types its own character, if that is text.
     const char16_t symbol = keyboard.symbolFor(key, shiftDown);
     const char16_t committed = symbol ? symbol : unit;
-    if (committed)
+    if (isTypedText(committed))
         host().commitText(context_, std::u16string_view(&committed, 1));
     return true;
 }
