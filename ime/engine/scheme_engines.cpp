@@ -154,6 +154,9 @@ bool PinyinEngine::OnKey(unsigned key) {
 void PinyinEngine::OnChar(char16_t unit) {
     if (unit >= u'1' && unit <= u'9') {
         SelectCandidate(unit - u'1');
+        // A Ctrl selection promotes that one choice, as in the keypad scheme; left set, it would
+        // promote (and rewrite the table for) every later plain selection.
+        flags().ctrlSelect = false;
     } else if (unit >= u'a' && unit <= u'z') {
         if (code_.empty())
             SendStartComposition();

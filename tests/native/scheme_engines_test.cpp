@@ -134,6 +134,20 @@ TEST_F(PinyinScheme, LettersTypeAndDigitsSelect) {
     EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中国"}));
 }
 
+TEST_F(PinyinScheme, OnlyTheCtrlSelectionItselfPromotes) {
+    typeLetters(u"zhong");
+    release(vk::Shift); // parity 0
+    keys[vk::Control] = 0x80;
+    EXPECT_TRUE(press(vk::Numpad1 + 1));
+    release(vk::Numpad1 + 1);
+    keys[vk::Control] = 0;
+    EXPECT_EQ(lookup.promoted, (std::vector<std::u16string>{u"zhong:中国"}));
+    typeLetters(u"zhong");
+    EXPECT_TRUE(tap('2', u'2'));
+    EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中国", u"中国"}));
+    EXPECT_EQ(lookup.promoted.size(), 1u);
+}
+
 TEST_F(PinyinScheme, ZeroIsNeverClaimedAndSpaceOnlyWithACode) {
     typeLetters(u"z");
     EXPECT_FALSE(tap('0', u'0'));
