@@ -12,6 +12,9 @@ namespace {
 constexpr std::size_t kAlwaysSorted = 48;
 // About how many matches a page asks for, counting the look-ahead of the page size.
 constexpr std::size_t kMatchesAPage = 12;
+// Matches of one code in at least one of this many entries of the bucket are dense enough to
+// be met by a scan from the bucket's start.
+constexpr std::size_t kDenseMatches = 2;
 
 // An entry list's items: the texts of the listed matches with the rest of their codes, then the
 // symbols when asked for.
@@ -78,6 +81,7 @@ OrderedMatches::OrderedMatches(const CodeTableView& view, std::u16string_view co
         return;
     const auto [first, last] = view.bucket(code.front());
     next_ = last_ = last;
+    span_ = last - first;
     if (view.byCode.size() != view.size()) {
         // Without a code order one scan finds them all.
         for (std::size_t i = first; i < last; ++i) {
@@ -93,6 +97,7 @@ OrderedMatches::OrderedMatches(const CodeTableView& view, std::u16string_view co
     const auto [low, high] = prefixRange(view, code);
     const auto begin = view.byCode.begin();
     total_ = high - low;
+    inCodeOrder_ = view.byCode.subspan(low, total_);
     // A code's exact matches come first in its range.
     exactTotal_ = static_cast<std::size_t>(
         std::partition_point(begin + static_cast<std::ptrdiff_t>(low),
@@ -101,16 +106,36 @@ OrderedMatches::OrderedMatches(const CodeTableView& view, std::u16string_view co
         (begin + static_cast<std::ptrdiff_t>(low)));
     if (total_ == 0)
         return;
-    // Sorting n matches costs about n log n steps; a scan, about (bucket / n) entries a match.
-    const std::size_t sortSteps = total_ * static_cast<std::size_t>(std::bit_width(total_));
-    const std::size_t scanSteps = kMatchesAPage * (last - first) / total_;
-    if (total_ <= kAlwaysSorted || sortSteps <= scanSteps) {
-        found_.assign(begin + static_cast<std::ptrdiff_t>(low),
-                      begin + static_cast<std::ptrdiff_t>(high));
+    if (total_ <= kAlwaysSorted) {
+        found_.assign(inCodeOrder_.begin(), inCodeOrder_.end());
         std::sort(found_.begin(), found_.end());
         return;
     }
-    next_ = first;
+    // Matches gather where the table keeps a code's words, so a scan need cover only the entries
+    // from the first match to the last. Finding those costs a pass over the matches, worth it
+    // unless they are so many that a scan from the bucket's start soon meets them.
+    std::size_t scanFrom = first;
+    std::size_t scanTo = last;
+    if (total_ * kDenseMatches < span_) {
+        std::uint32_t lowest = inCodeOrder_.front();
+        std::uint32_t highest = lowest;
+        for (const std::uint32_t i : inCodeOrder_) {
+            lowest = std::min(lowest, i);
+            highest = std::max(highest, i);
+        }
+        scanFrom = lowest;
+        scanTo = std::size_t{highest} + 1;
+        span_ = scanTo - scanFrom;
+    }
+    // Sorting n matches costs about n log n steps; a scan, about (span / n) entries a match.
+    const std::size_t sortSteps = total_ * static_cast<std::size_t>(std::bit_width(total_));
+    if (sortSteps <= kMatchesAPage * span_ / total_) {
+        found_.assign(inCodeOrder_.begin(), inCodeOrder_.end());
+        std::sort(found_.begin(), found_.end());
+        return;
+    }
+    next_ = scanFrom;
+    last_ = scanTo;
     found_.reserve(kMatchesAPage);
 }
 
@@ -148,6 +173,18 @@ std::shared_ptr<const CandidateItems> listByCode(const HeldView& table, std::u16
         std::size_t seen = 0;
         if (matches.total() <= kMaxCodeCandidates) {
             seen = matches.exactTotal();
+        } else if (const auto range = matches.inCodeOrder();
+                   matches.exactTotal() > 0 && !range.empty() &&
+                   listed * matches.span() / matches.total() > 2 * matches.total()) {
+            // Only the exact matches among the listed ones count. Where a scan to the last
+            // listed match would cross many entries, the last listed entry is selected
+            // from the matches instead, and the exact ones up to it are counted.
+            std::vector<std::uint32_t> indices(range.begin(), range.end());
+            const auto lastListed = indices.begin() + static_cast<std::ptrdiff_t>(listed - 1);
+            std::nth_element(indices.begin(), lastListed, indices.end());
+            seen = static_cast<std::size_t>(std::count_if(
+                range.begin(), range.begin() + static_cast<std::ptrdiff_t>(matches.exactTotal()),
+                [last = *lastListed](std::uint32_t i) { return i <= last; }));
         } else {
             // Only the exact matches among the listed ones count; the scan stops when it has
             // passed all of them.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,11 @@ public:
     std::size_t total() const { return total_; }
     // Matches whose code equals the typed code.
     std::size_t exactTotal() const { return exactTotal_; }
+    // Entry indices of every match in code order, the exact ones first; empty without a code
+    // order.
+    std::span<const std::uint32_t> inCodeOrder() const { return inCodeOrder_; }
+    // Entries from the first match to the last, in index order.
+    std::size_t span() const { return span_; }
     // Entry index of match k, or none when k is not below total() (or the strings changed under
     // the view, as another process's refill can do).
     std::optional<std::uint32_t> at(std::size_t k);
@@ -38,6 +44,8 @@ private:
     std::size_t last_ = 0; // the scan's end
     std::size_t total_ = 0;
     std::size_t exactTotal_ = 0;
+    std::span<const std::uint32_t> inCodeOrder_;
+    std::size_t span_ = 0;
 };
 
 // Keypad scheme. Every prefix match of `code` in bucket order, each as its text followed by the
