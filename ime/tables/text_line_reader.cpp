@@ -16,7 +16,9 @@ bool readUnit(std::FILE* file, char16_t& unit) {
 
 bool readLine(std::FILE* file, std::u16string& line, std::size_t maxUnits) {
     line.clear();
-    if (std::feof(file))
+    // A read error never reaches the end of the file: without this a failing read (a folder, a
+    // lost network drive) would be read as empty lines for ever.
+    if (std::feof(file) || std::ferror(file))
         return false;
     if (std::ftell(file) == 0)
         std::fseek(file, 2, SEEK_SET);

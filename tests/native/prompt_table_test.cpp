@@ -32,6 +32,19 @@ std::vector<std::u16string> lines(const test::TempFolder& folder, const std::str
     return out;
 }
 
+TEST(ReadLine, StopsAtAReadErrorThatNeverReachesTheEnd) {
+    test::TempFolder folder;
+    // A folder opens for reading with stdio here, and every read of it fails.
+    std::FILE* file = std::fopen(folder.path().c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::u16string line;
+    int lines = 0;
+    while (readLine(file, line, 255) && lines < 1000)
+        ++lines;
+    std::fclose(file);
+    EXPECT_LT(lines, 1000);
+}
+
 TEST(ReadLine, SkipsTheMarkAndSplitsAtCrLfOnly) {
     test::TempFolder folder;
     EXPECT_EQ(lines(folder, utf16(u"ab\r\ncd\ref\ngh")),
