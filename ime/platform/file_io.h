@@ -16,7 +16,8 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // `mode` is a C stdio mode; files are always opened in binary so that the bytes on disk are the
-// same on every platform. Null when the file cannot be opened.
+// same on every platform. Null when the file cannot be opened or is not a regular file (a folder,
+// a device).
 FilePtr openFile(const std::u16string& path, const char* mode);
 
 // The bytes of a whole file, at most `maxBytes` of them; none when it cannot be opened or read.

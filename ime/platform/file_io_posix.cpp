@@ -37,7 +37,14 @@ private:
 } // namespace
 
 FilePtr openFile(const std::u16string& path, const char* mode) {
-    return FilePtr(std::fopen(nativePath(path).c_str(), mode));
+    FilePtr file(std::fopen(nativePath(path).c_str(), mode));
+    // Only regular files. A folder opens for reading here (unlike on Windows), but every read of
+    // it fails without reaching the end, which a reader looping to the end of the file would
+    // never leave; a device may never end at all.
+    struct stat st {};
+    if (file && (::fstat(::fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode)))
+        return nullptr;
+    return file;
 }
 
 std::optional<std::string> readWholeFile(const std::u16string& path, std::size_t maxBytes) {

@@ -7,8 +7,17 @@
 
 namespace tovi::test {
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tovi-test-XXXXXX").string();
+TempFolder::TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
+
+std::filesystem::path TempFolder::inMemory() {
+    std::error_code error;
+    return std::filesystem::is_directory("/dev/shm", error)
+               ? std::filesystem::path("/dev/shm")
+               : std::filesystem::temp_directory_path();
+}
+
+TempFolder::TempFolder(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "tovi-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;

@@ -9,6 +9,11 @@ namespace tovi::test {
 class TempFolder {
 public:
     TempFolder();
+    // A folder inside `parent` instead of the system's temporary folder.
+    explicit TempFolder(const std::filesystem::path& parent);
+    // A parent in memory (/dev/shm) where there is one, else the system's temporary folder: for
+    // tests that save many times, since a file flushed to memory costs nothing.
+    static std::filesystem::path inMemory();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
