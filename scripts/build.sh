@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Configures (once) and builds the trees: build/ (native), build-win/ (Windows 64-bit),
-# build-win32/ (Windows 32-bit), and with --with-sanitizers build-asan/ (native, ASan + UBSan)
-# and build-tsan/ (the native tests under ThreadSanitizer).
+# build-win32/ (Windows 32-bit), and with --with-sanitizers build-asan/ (native, ASan + UBSan),
+# build-tsan/ (the native tests under ThreadSanitizer) and build-fuzz/ (the fuzz targets, clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,4 +43,7 @@ if [ "${1:-}" = --with-sanitizers ]; then
   tree build-asan -DCMAKE_BUILD_TYPE=Debug -DTOVI_SANITIZE=address,undefined
   # ThreadSanitizer needs only the native tests, for the background table load.
   TARGET=tovi_native_tests tree build-tsan -DCMAKE_BUILD_TYPE=Debug -DTOVI_SANITIZE=thread
+  # The libFuzzer targets (clang), run on their seeds by the tests.
+  TARGET=tovi_fuzz_targets tree build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DTOVI_FUZZ=ON
 fi

@@ -13,6 +13,7 @@ packages=(
   nsis fp-utils
   rime-data-wubi rime-data-pinyin-simp
   clang-format
+  clang libclang-rt-dev
 )
 
 missing=()
