@@ -2,6 +2,7 @@
 
 #include "config_words.h"
 #include "platform/file_io.h"
+#include "platform/file_replace.h"
 
 #include <string>
 
@@ -47,18 +48,18 @@ bool ImeSettings::loadSettings() {
 }
 
 bool ImeSettings::saveSettings() {
-    const auto file = platform::openFile(folder_.file(kConfigFile), "wb");
-    if (!file) {
-        resetToDefaults();
-        return false;
-    }
     // The file is ANSI text with CR LF line ends; numbers are plain ASCII.
     const std::string text = "IME_SETTINGS " + std::to_string(static_cast<std::int32_t>(flags)) +
                              "\r\nIME_SKIN " + std::to_string(skin) + "\r\nIME_STATUS_X " +
                              std::to_string(statusX) + "\r\nIME_STATUS_Y " +
                              std::to_string(statusY) + "\r\n";
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    return written && std::fflush(file.get()) == 0;
+    // Written beside the old file and put in its place, so that a process ended during the save
+    // (every process saves at its end) leaves the old settings or the new, never an empty file.
+    if (!platform::replaceFileContents(folder_.file(kConfigFile), text)) {
+        resetToDefaults();
+        return false;
+    }
+    return true;
 }
 
 Scheme ImeSettings::scheme() const {

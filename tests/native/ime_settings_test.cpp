@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+
 #include <string>
 #include <vector>
 
@@ -156,6 +162,34 @@ TEST(ImeSettingsSave, FailedSaveResetsTheRecord) {
     s.skin = 3;
     EXPECT_FALSE(s.saveSettings());
     expectDefaults(s);
+}
+
+// Every process saves its settings when it ends, so one may be killed in the middle of a save.
+TEST(ImeSettingsSave, AProcessKilledWhileSavingLeavesTheOldFileOrTheNew) {
+    TempFolder folder;
+    const std::string first = "IME_SETTINGS 161\r\nIME_SKIN 1\r\nIME_STATUS_X 10\r\n"
+                              "IME_STATUS_Y 718\r\n";
+    const std::string second = "IME_SETTINGS 161\r\nIME_SKIN 2\r\nIME_STATUS_X 10\r\n"
+                               "IME_STATUS_Y 718\r\n";
+    folder.write("config.ini", first);
+    std::mt19937 random(20261208);
+    for (int kill = 0; kill < 40; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            ImeSettings settings(in(folder));
+            for (int n = 0;; ++n) {
+                settings.skin = 1 + n % 2;
+                settings.saveSettings();
+            }
+        }
+        ::usleep(200 + random() % 3000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const std::string now = folder.read("config.ini");
+        ASSERT_TRUE(now == first || now == second) << "after kill " << kill << ": " << now;
+    }
 }
 
 class RecordingHandler : public SchemeChangeHandler {
