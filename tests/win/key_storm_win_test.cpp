@@ -659,6 +659,18 @@ private:
         key(vk, true, unit);
         key(vk, false, 0);
     }
+    // A right-hand modifier tapped alone; its release still carries its scan code and extended
+    // bit.
+    void tapRight(UINT side, UINT generic, const char* name) {
+        step_ = name;
+        bool& held = side == VK_RCONTROL ? t_.rightCtrlHeld : t_.rightShiftHeld;
+        t_.keys[side] = 0x80;
+        held = true;
+        key(generic, true, 0);
+        t_.keys[side] = 0;
+        key(generic, false, 0);
+        held = false;
+    }
     UINT randomKey();
     wchar_t unitOf(UINT vk);
     // Checks what happened since `before` was taken: messages only to the windows allowed, no
@@ -916,24 +928,11 @@ void Storm::hotkey() {
         with(VK_RCONTROL, VK_CONTROL, VK_DECIMAL, L'.');
         break;
     case 4:
-        if (chance(400)) { // the other scheme, now and then
-            step_ = "right Ctrl";
-            t_.keys[VK_RCONTROL] = 0x80;
-            t_.rightCtrlHeld = true;
-            key(VK_CONTROL, true, 0);
-            t_.keys[VK_RCONTROL] = 0;
-            key(VK_CONTROL, false, 0);
-            t_.rightCtrlHeld = false;
-        }
+        if (chance(400)) // the other scheme, now and then
+            tapRight(VK_RCONTROL, VK_CONTROL, "right Ctrl");
         break;
     case 5:
-        step_ = "right Shift";
-        t_.keys[VK_RSHIFT] = 0x80;
-        t_.rightShiftHeld = true;
-        key(VK_SHIFT, true, 0);
-        t_.keys[VK_RSHIFT] = 0;
-        key(VK_SHIFT, false, 0);
-        t_.rightShiftHeld = false;
+        tapRight(VK_RSHIFT, VK_SHIFT, "right Shift");
         break;
     case 6:
         step_ = "CapsLock";
