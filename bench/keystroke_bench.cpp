@@ -24,7 +24,6 @@ public:
         module_ = std::make_unique<Module>(host_, folder_.installFolder(), 1);
         module_->settings().setScheme(scheme);
         module_->codeTableLoader().waitIdle();
-        module_->process().currentContext = 1;
         std::memset(keys_, 0, sizeof(keys_));
     }
     ~RealTables() {

@@ -18,7 +18,6 @@ TypingSession::TypingSession(const platform::InstallFolder& folder, Scheme schem
     module_->codeTableLoader().waitIdle();
     loadMs_ =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    module_->process().currentContext = kContext;
 }
 
 TypingSession::~TypingSession() {

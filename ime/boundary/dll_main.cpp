@@ -1,16 +1,18 @@
-// Process attach builds the module's process-wide state; detach saves and frees it.
-#include "win32_module.h"
+// Process attach makes the module's process-wide host; detach frees it, unless the process is
+// ending, when the system takes everything back and other threads may have stopped anywhere.
+#include "process_host.h"
 
 #include <windows.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         DisableThreadLibraryCalls(instance);
         tovi::InitGlobals(instance);
         break;
     case DLL_PROCESS_DETACH:
-        tovi::FreeGlobals();
+        if (!reserved)
+            tovi::FreeGlobals();
         break;
     default:
         break;

@@ -1,14 +1,25 @@
 #include "exception_barrier.h"
 
-#include "message_sink.h"
-#include "win32_module.h"
+#include "process_host.h"
+#include "thread_ui.h"
 
 namespace tovi {
 
+ModuleGate& moduleGate() {
+    static ModuleGate gate;
+    return gate;
+}
+
 void recoverFromFault() noexcept {
-    messageSink().remove();
-    Win32Module* win32 = win32Module();
-    Module* module = win32 ? win32->builtModule() : nullptr;
+    const GateEntry entry(moduleGate(), kEntryWait);
+    if (!entry.entered())
+        return;
+    ProcessHost* host = processHost();
+    if (!host)
+        return;
+    if (ThreadUi* ui = host->currentThreadUi())
+        ui->sink.remove();
+    Module* module = host->builtModule();
     if (!module)
         return;
     module->process().requestedScheme.reset();
@@ -17,6 +28,15 @@ void recoverFromFault() noexcept {
             engine->Clear();
     } catch (...) {
         // The input stays as it was; the next key starts from there.
+    }
+}
+
+void afterOutermostEntry() noexcept {
+    try {
+        if (ProcessHost* host = processHost())
+            host->afterEntry();
+    } catch (...) {
+        // The settings stay changed in memory; the next entry tries again.
     }
 }
 

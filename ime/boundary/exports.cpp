@@ -5,7 +5,8 @@
 #include "indicator.h"
 #include "message_sink.h"
 #include "messages.h"
-#include "win32_module.h"
+#include "process_host.h"
+#include "thread_ui.h"
 
 #include <cwchar>
 
@@ -36,8 +37,8 @@ extern "C" {
 BOOL WINAPI ImeInquire(LPIMEINFO info, LPWSTR uiClass, DWORD systemInfo) {
     return guarded<BOOL>(FALSE, [&] {
         if (systemInfo & IME_SYSINFO_WINLOGON)
-            if (Win32Module* win32 = win32Module())
-                win32->markSecureDesktop();
+            if (ProcessHost* host = processHost())
+                host->markSecureDesktop();
         if (!info || !uiClass)
             return FALSE;
         info->dwPrivateDataSize = 80;
@@ -55,8 +56,8 @@ BOOL WINAPI ImeInquire(LPIMEINFO info, LPWSTR uiClass, DWORD systemInfo) {
 
 BOOL WINAPI ImeConfigure(HKL, HWND owner, DWORD, LPVOID) {
     return guarded<BOOL>(FALSE, [&] {
-        Win32Module* win32 = win32Module();
-        if (!win32 || !win32->runSettingsDialog(owner))
+        ProcessHost* host = processHost();
+        if (!host || !host->runSettingsDialog(owner))
             return FALSE;
         if (owner)
             InvalidateRect(owner, nullptr, FALSE);
@@ -106,8 +107,8 @@ BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
         Module* module = modulePtr();
         if (!context)
             return TRUE;
-        if (module)
-            module->process().currentContext = handleOf(context);
+        if (ThreadUi* ui = threadUiPtr())
+            ui->currentContext = context;
         ContextLock ic(context);
         if (!ic)
             return TRUE;
@@ -133,19 +134,19 @@ BOOL WINAPI ImeSetActiveContext(HIMC context, BOOL active) {
     return guarded<BOOL>(FALSE, [&] {
         UpdateIndicator();
         Module* module = modulePtr();
-        Win32Module* win32 = win32Module();
-        if (!active && context && win32) {
+        ThreadUi* ui = threadUiPtr();
+        if (!active && context && ui) {
             if (module)
                 module->resetInput();
-            if (IsWindow(win32->compositionWindow))
-                ShowWindow(win32->compositionWindow, SW_HIDE);
-            if (const HWND candidate = win32->candidateWindow.handle())
+            if (IsWindow(ui->compositionWindow))
+                ShowWindow(ui->compositionWindow, SW_HIDE);
+            if (const HWND candidate = ui->candidateWindow.handle())
                 ShowWindow(candidate, SW_HIDE);
-            if (const HWND info = win32->infoWindow.handle())
+            if (const HWND info = ui->infoWindow.handle())
                 ShowWindow(info, SW_HIDE);
         }
-        if (win32)
-            win32->invalidateToolWindows();
+        if (ui)
+            ui->invalidateToolWindows();
         return TRUE;
     });
 }
@@ -157,7 +158,10 @@ BOOL WINAPI ImeSetCompositionString(HIMC, DWORD, LPCVOID, DWORD, LPCVOID, DWORD)
 UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT scanCode, CONST LPBYTE keyState, LPTRANSMSGLIST list,
                          UINT, HIMC context) {
     return guarded<UINT>(0, [&] {
-        MessageSink& sink = messageSink();
+        ThreadUi* ui = threadUiPtr();
+        if (!ui)
+            return 0u;
+        MessageSink& sink = ui->sink;
         sink.install(list, context);
         if (scanCode & 0x8000) { // a key release
             sink.remove();
@@ -166,12 +170,11 @@ UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT scanCode, CONST LPBYTE keyState, 
         if (Module* module = modulePtr(); module && keyState)
             module->toAscii(handleOf(context), translatedKey(virtualKey, keyState));
         const UINT count = sink.finish();
-        if (!sink.overflowed())
-            if (const Win32Module* win32 = win32Module()) {
-                if (IsWindow(win32->compositionWindow))
-                    InvalidateRect(win32->compositionWindow, nullptr, FALSE);
-                win32->candidateWindow.invalidate();
-            }
+        if (!sink.overflowed()) {
+            if (IsWindow(ui->compositionWindow))
+                InvalidateRect(ui->compositionWindow, nullptr, FALSE);
+            ui->candidateWindow.invalidate();
+        }
         return count;
     });
 }
@@ -206,9 +209,11 @@ LRESULT WINAPI StatusWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 LRESULT WINAPI CompWndProc(HWND window, UINT, WPARAM, LPARAM) {
-    if (Win32Module* win32 = win32Module())
-        win32->compositionWindow = window;
-    return 0;
+    return guarded<LRESULT>(0, [&] {
+        if (ThreadUi* ui = threadUiPtr())
+            ui->compositionWindow = window;
+        return LRESULT{0};
+    });
 }
 
 } // extern "C"

@@ -1,7 +1,7 @@
 #include "indicator.h"
 
 #include "imm_ddk.h"
-#include "win32_module.h"
+#include "process_host.h"
 
 #include <vector>
 
@@ -34,12 +34,12 @@ HKL FindOwnLayout() {
 }
 
 void UpdateIndicator() {
-    Win32Module* win32 = win32Module();
-    if (!win32)
+    ProcessHost* host = processHost();
+    if (!host)
         return;
-    if (!win32->ownLayout)
-        win32->ownLayout = FindOwnLayout();
-    if (!win32->ownLayout)
+    if (!host->ownLayout)
+        host->ownLayout = FindOwnLayout();
+    if (!host->ownLayout)
         return;
     const HWND indicator = FindWindowW(L"Indicator", nullptr);
     if (!IsWindow(indicator))
@@ -47,7 +47,7 @@ void UpdateIndicator() {
     const ATOM tooltip = GlobalAddAtomW(L"朔昕输入法（全词库版）");
     const Module* module = modulePtr();
     const bool selected = module && module->process().contextSelected;
-    const auto layout = reinterpret_cast<LPARAM>(win32->ownLayout);
+    const auto layout = reinterpret_cast<LPARAM>(host->ownLayout);
     PostMessageW(indicator, kSetImeIcon, selected ? 1 : static_cast<WPARAM>(-1), layout);
     PostMessageW(indicator, kSetImeTooltips, selected ? tooltip : static_cast<WPARAM>(-1), layout);
     PostMessageW(indicator, kRemoveDefaultMenuItems, selected ? 1 : 0, layout);

@@ -16,6 +16,8 @@ public:
     // Starts collecting into `list` for `context`; a null list holds nothing.
     void install(LPTRANSMSGLIST list, HIMC context);
     bool installed() const { return installed_; }
+    // The context the list belongs to while installed.
+    HIMC context() const { return context_; }
     // Appends one message. A list of capacity n holds n - 1; the rest still gets delivered.
     void append(const TRANSMSG& message);
     // Stops collecting and returns the number of messages the list now holds. When they did
@@ -35,7 +37,7 @@ private:
     std::vector<TRANSMSG> messages_;
 };
 
-// The process's sink.
+// The calling thread's sink.
 MessageSink& messageSink();
 
 } // namespace tovi

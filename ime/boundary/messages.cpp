@@ -2,16 +2,32 @@
 
 #include "context_private.h"
 #include "message_sink.h"
-#include "win32_module.h"
+#include "process_host.h"
+#include "thread_ui.h"
 
 #include <algorithm>
 #include <cwchar>
 
 namespace tovi {
 
+namespace {
+
+// Whether `ic` is a context of another thread's window. IMM32 delivers a context's messages to
+// its window synchronously, so they must come from the window's own thread: a message generated
+// for another thread's context would run that thread's window code here, beside that thread.
+bool ofAnotherThread(const INPUTCONTEXT& ic) {
+    return IsWindow(ic.hWnd) && GetWindowThreadProcessId(ic.hWnd, nullptr) != GetCurrentThreadId();
+}
+
+} // namespace
+
 MessageSink& messageSink() {
-    static MessageSink sink;
-    return sink;
+    if (ThreadUi* ui = threadUiPtr())
+        return ui->sink;
+    // Outside attach..detach nothing is collected: ImeToAsciiEx installs no sink then, and this
+    // one is never installed.
+    static MessageSink idle;
+    return idle;
 }
 
 void MessageSink::install(LPTRANSMSGLIST list, HIMC context) {
@@ -52,7 +68,7 @@ void MessageSink::remove() {
 
 bool generateThroughBuffer(HIMC context, const TRANSMSG* messages, std::size_t count) {
     ContextLock ic(context);
-    if (!ic || !IsWindow(ic->hWnd) || count == 0)
+    if (!ic || !IsWindow(ic->hWnd) || ofAnotherThread(*ic) || count == 0)
         return false;
     const DWORD total = ic->dwNumMsgBuf + static_cast<DWORD>(count);
     HIMCC buffer = ImmReSizeIMCC(ic->hMsgBuf, total * sizeof(TRANSMSG));
@@ -74,8 +90,9 @@ bool GenerateMessage(HIMC context, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!context)
         return false;
     const TRANSMSG entry{message, wParam, lParam};
-    if (messageSink().installed()) {
-        messageSink().append(entry);
+    // The list of the running ImeToAsciiEx holds its own context's messages only.
+    if (MessageSink& sink = messageSink(); sink.installed() && sink.context() == context) {
+        sink.append(entry);
         return true;
     }
     return generateThroughBuffer(context, &entry, 1);
@@ -83,7 +100,7 @@ bool GenerateMessage(HIMC context, UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool EndComposition(HIMC context, bool withResult) {
     ContextLock ic(context);
-    if (!ic)
+    if (!ic || ofAnotherThread(*ic))
         return false;
     {
         ContextPrivateLock block(*ic);
@@ -116,7 +133,7 @@ bool EndComposition(HIMC context, bool withResult) {
 void CommitText(HIMC context, std::u16string_view text) {
     text = text.substr(0, kAreaUnits - 1);
     ContextLock ic(context);
-    if (!ic)
+    if (!ic || ofAnotherThread(*ic))
         return;
     {
         ContextPrivateLock block(*ic);

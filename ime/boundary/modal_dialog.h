@@ -1,6 +1,6 @@
 // The module's modal dialogs, run on an object of their own: the object reaches the dialog's
 // handlers, the dialog opens centred on the screen, Cancel closes it, and nothing thrown leaves
-// its procedure.
+// its procedure. While the dialog runs, the module's other threads go on.
 #pragma once
 
 #include "dialog_placement.h"
@@ -54,6 +54,9 @@ template <typename State>
 void runModalDialog(HINSTANCE instance, int resource, HWND owner, State& state,
                     DialogHandlers<State> handlers) {
     modal_dialog_detail::Run<State> run{state, handlers};
+    // The dialog's procedure enters the module for each message; the other threads use it in
+    // between.
+    const ModuleGate::Released released(moduleGate());
     DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner,
                     modal_dialog_detail::procedure<State>, reinterpret_cast<LPARAM>(&run));
 }

@@ -1,9 +1,10 @@
 #include "settings_dialog.h"
 
 #include "modal_dialog.h"
+#include "process_host.h"
 #include "resources/resource_ids.h"
+#include "thread_ui.h"
 #include "ui/settings_dialog_model.h"
-#include "win32_module.h"
 
 #include <array>
 #include <string>
@@ -17,7 +18,8 @@ std::wstring wide(std::u16string_view text) {
 
 // What one run of the dialog works on.
 struct SettingsDialogState {
-    Win32Module& win32;
+    ProcessHost& process;
+    ThreadUi& ui;
     Module& module;
     UniqueBitmap preview; // the picture the preview control shows
 };
@@ -25,7 +27,7 @@ struct SettingsDialogState {
 // The status bar of the picture `statusBitmapName` names, its first row only, in the preview
 // control; nothing when the file is missing.
 void showPreview(HWND dialog, SettingsDialogState& state) {
-    const std::wstring path = wide(state.module.folder().file(state.win32.statusBitmapName));
+    const std::wstring path = wide(state.module.folder().file(state.process.statusBitmapName));
     const UniqueBitmap picture(static_cast<HBITMAP>(
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     UniqueBitmap bar;
@@ -67,10 +69,10 @@ void onSkinChosen(HWND dialog, SettingsDialogState& state) {
         return;
     SendDlgItemMessageW(dialog, IDC_SKIN_LIST, LB_GETTEXT, index,
                         reinterpret_cast<LPARAM>(entry.data()));
-    state.win32.statusBitmapName =
+    state.process.statusBitmapName =
         statusSkinPicture(std::u16string(entry.data(), entry.data() + length));
     state.module.settings().skin = static_cast<std::int32_t>(index);
-    state.win32.candidateWindow.invalidate();
+    state.ui.candidateWindow.invalidate();
     showPreview(dialog, state);
     InvalidateRect(dialog, nullptr, FALSE);
 }
@@ -80,20 +82,20 @@ void onOk(HWND dialog, SettingsDialogState& state) {
     for (std::size_t i = 0; i < kFlagCheckBoxCount; ++i)
         checks[i] = IsDlgButtonChecked(dialog, flagCheckBoxes()[i].control) == BST_CHECKED;
     ImeSettings& settings = state.module.settings();
+    // Written to config.ini as the module call that runs this handler ends.
     settings.flags = flagsFromChecks(settings.flags, checks);
-    settings.saveSettings();
     // A skin file that is missing leaves the installed picture as it is.
     const platform::InstallFolder& folder = state.module.folder();
-    CopyFileW(wide(folder.file(state.win32.statusBitmapName)).c_str(),
+    CopyFileW(wide(folder.file(state.process.statusBitmapName)).c_str(),
               wide(folder.file(kInstalledStatusPicture)).c_str(), FALSE);
     CopyFileW(wide(folder.file(candidateSkinPicture(settings.skin))).c_str(),
               wide(folder.file(kInstalledCandidatePicture)).c_str(), FALSE);
-    state.win32.reloadBitmaps();
+    state.process.reloadBitmaps();
     state.module.flags().selectionPending = false;
     // Made again at the next update, with the size of the layout now chosen.
-    if (const HWND candidates = state.win32.candidateWindow.handle())
+    if (const HWND candidates = state.ui.candidateWindow.handle())
         DestroyWindow(candidates);
-    state.win32.invalidateToolWindows();
+    state.ui.invalidateToolWindows();
     EndDialog(dialog, 1);
 }
 
@@ -111,12 +113,12 @@ bool onCommand(HWND dialog, SettingsDialogState& state, WORD id, WORD notificati
 
 } // namespace
 
-void showSettingsDialog(HWND owner, Win32Module& win32) {
-    Module* module = win32.module();
+void showSettingsDialog(HWND owner, ProcessHost& process, ThreadUi& ui) {
+    Module* module = process.module();
     if (!module)
         return;
-    SettingsDialogState state{win32, *module, {}};
-    runModalDialog(win32.instance(), kSettingsDialog, owner, state,
+    SettingsDialogState state{process, ui, *module, {}};
+    runModalDialog(process.instance(), kSettingsDialog, owner, state,
                    DialogHandlers<SettingsDialogState>{onInit, onCommand});
     // The control is gone with the dialog; the picture it showed goes with the state.
 }

@@ -7,9 +7,11 @@
 
 namespace tovi {
 
-class Win32Module;
+class ProcessHost;
+class ThreadUi;
 
-// Runs the dialog modally, owned by `owner` (which may be null).
-void showSettingsDialog(HWND owner, Win32Module& win32);
+// Runs the dialog modally, owned by `owner` (which may be null), on the calling thread, whose
+// windows show its choices at once.
+void showSettingsDialog(HWND owner, ProcessHost& process, ThreadUi& ui);
 
 } // namespace tovi

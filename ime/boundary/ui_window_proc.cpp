@@ -4,9 +4,10 @@
 #include "exception_barrier.h"
 #include "exports.h"
 #include "messages.h"
+#include "process_host.h"
+#include "thread_ui.h"
 #include "ui/candidate_placement.h"
 #include "ui_private.h"
-#include "win32_module.h"
 
 namespace tovi {
 namespace {
@@ -46,11 +47,10 @@ void onDestroy(HWND window) {
         GlobalMemoryLock<UiPrivate> ui(block);
         if (!ui)
             return;
-        // The soft keyboard goes first, unless another thread's status bar owns it.
-        if (Win32Module* win32 = win32Module()) {
-            const HWND keyboard = win32->softKeyboardWindow.handle();
-            if (!keyboard || GetWindowThreadProcessId(keyboard, nullptr) == GetCurrentThreadId())
-                win32->hideSoftKeyboard();
+        // The thread's soft keyboard goes first: its status bar owns it.
+        if (ThreadUi* thread = threadUiPtr()) {
+            thread->softKeyboardWindow.destroy();
+            thread->stopInfoTimer();
         }
         for (const WindowRecord* record : {&ui->status, &ui->candidate, &ui->prompt, &ui->info})
             if (IsWindow(record->window))
@@ -60,36 +60,36 @@ void onDestroy(HWND window) {
     SetWindowLongPtrW(window, IMMGWL_PRIVATE, 0);
 }
 
-void updateTools(Win32Module& win32, HWND window, UiPrivate& ui) {
-    win32.candidateWindow.update(window, ui);
-    win32.promptWindow.update(window, ui);
-    win32.infoWindow.update(window, ui);
+void updateTools(ThreadUi& thread, HWND window, UiPrivate& ui) {
+    thread.candidateWindow.update(window, ui);
+    thread.promptWindow.update(window, ui);
+    thread.infoWindow.update(window, ui);
 }
 
 void onSetContext(HWND window, WPARAM active) {
-    Win32Module* win32 = win32Module();
-    if (!active || !win32)
+    ThreadUi* thread = threadUiPtr();
+    if (!active || !thread)
         return;
     GlobalMemoryLock<UiPrivate> ui(privateOf(window));
     if (!ui)
         return;
     const HIMC context = contextOf(window);
     if (!context) {
-        win32->candidateWindow.hide(*ui.get());
-        if (const HWND status = win32->statusWindow.handle())
+        thread->candidateWindow.hide(*ui.get());
+        if (const HWND status = thread->statusWindow.handle())
             ShowWindow(status, SW_HIDE);
         return;
     }
     ContextLock ic(context);
     if (!ic) {
-        win32->candidateWindow.hide(*ui.get());
+        thread->candidateWindow.hide(*ui.get());
         return;
     }
-    win32->candidateWindow.update(window, *ui.get());
+    thread->candidateWindow.update(window, *ui.get());
     if (settingsFlag(flag::RootHints))
-        win32->promptWindow.update(window, *ui.get());
+        thread->promptWindow.update(window, *ui.get());
     if (settingsFlag(flag::OperationHints))
-        win32->infoWindow.update(window, *ui.get());
+        thread->infoWindow.update(window, *ui.get());
     if (IsWindow(ui->status.window))
         ShowWindow(ui->status.window, SW_SHOWNOACTIVATE);
 }
@@ -130,9 +130,9 @@ void placeCandidate(UiPrivate& ui, const INPUTCONTEXT& ic) {
 }
 
 void onNotify(HWND window, WPARAM code) {
-    Win32Module* win32 = win32Module();
+    ThreadUi* thread = threadUiPtr();
     Module* module = modulePtr();
-    if (!win32 || !module)
+    if (!thread || !module)
         return;
     const HIMC context = contextOf(window);
     ContextLock ic(context);
@@ -146,29 +146,29 @@ void onNotify(HWND window, WPARAM code) {
         if (IsWindow(ui->status.window)) {
             module->resetInput();
             ShowWindow(ui->status.window, SW_HIDE);
-            win32->setSoftKeyboardVisible(false);
+            thread->setSoftKeyboardVisible(false);
         }
         break;
     case IMN_OPENSTATUSWINDOW:
-        win32->statusWindow.create(window, *ui.get());
+        thread->statusWindow.create(window, *ui.get());
         if (settingsFlag(flag::RootHints))
-            win32->promptWindow.create(window, *ui.get());
+            thread->promptWindow.create(window, *ui.get());
         if (settingsFlag(flag::OperationHints))
-            win32->infoWindow.create(window, *ui.get());
-        win32->setSoftKeyboardVisible(true);
+            thread->infoWindow.create(window, *ui.get());
+        thread->setSoftKeyboardVisible(true);
         break;
     case IMN_SETCONVERSIONMODE:
-        win32->invalidateToolWindows();
+        thread->invalidateToolWindows();
         break;
     case IMN_SETOPENSTATUS:
         if (!module->process().contextSelected)
             EndComposition(context, false);
-        win32->invalidateToolWindows();
+        thread->invalidateToolWindows();
         break;
     case IMN_SETCANDIDATEPOS:
     case IMN_SETCOMPOSITIONWINDOW:
         placeCandidate(*ui.get(), *ic);
-        updateTools(*win32, window, *ui.get());
+        updateTools(*thread, window, *ui.get());
         break;
     default:
         break;
@@ -200,20 +200,20 @@ LRESULT uiWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_IME_SELECT:
         return 0;
     case WM_IME_ENDCOMPOSITION:
-        if (Win32Module* win32 = win32Module()) {
+        if (ThreadUi* thread = threadUiPtr()) {
             GlobalMemoryLock<UiPrivate> ui(privateOf(window));
             if (ui) {
-                win32->candidateWindow.hide(*ui.get());
-                win32->promptWindow.hide(*ui.get());
+                thread->candidateWindow.hide(*ui.get());
+                thread->promptWindow.hide(*ui.get());
             }
         }
         return 0;
     case WM_IME_COMPOSITION:
-        if (Win32Module* win32 = win32Module()) {
+        if (ThreadUi* thread = threadUiPtr()) {
             ContextLock ic(contextOf(window));
             GlobalMemoryLock<UiPrivate> ui(privateOf(window));
             if (ic && ui)
-                updateTools(*win32, window, *ui.get());
+                updateTools(*thread, window, *ui.get());
         }
         return 0;
     case WM_IME_SETCONTEXT:

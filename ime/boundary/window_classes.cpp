@@ -2,42 +2,42 @@
 
 #include "exception_barrier.h"
 #include "exports.h"
-#include "win32_module.h"
+#include "process_host.h"
+#include "thread_ui.h"
 
 namespace tovi {
 namespace {
 
 HINSTANCE gRegisteredWith = nullptr;
 
-// Hands a tool window's messages to its object, after noting the handle the class was called
-// for; without settings there is no object to ask.
+// Hands a tool window's messages to the object of the window's thread (the one running this),
+// after noting the handle the class was called for; without settings there is no object to ask.
 template <typename Window>
-LRESULT forward(Window Win32Module::*object, HWND window, UINT message, WPARAM wParam,
-                LPARAM lParam) {
-    Win32Module* win32 = win32Module();
-    if (!win32 || !modulePtr())
+LRESULT forward(Window ThreadUi::*object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ThreadUi* ui = threadUiPtr();
+    if (!ui || !modulePtr())
         return 0;
-    ToolWindow& tool = win32->*object;
+    ToolWindow& tool = ui->*object;
     tool.setHandle(window);
     return tool.windowProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK promptWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return guarded<LRESULT>(
-        0, [&] { return forward(&Win32Module::promptWindow, window, message, wParam, lParam); });
+        0, [&] { return forward(&ThreadUi::promptWindow, window, message, wParam, lParam); });
 }
 
 LRESULT CALLBACK infoWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return guarded<LRESULT>(
-        0, [&] { return forward(&Win32Module::infoWindow, window, message, wParam, lParam); });
+        0, [&] { return forward(&ThreadUi::infoWindow, window, message, wParam, lParam); });
 }
 
 LRESULT CALLBACK softKeyboardWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return guarded<LRESULT>(0, [&] {
-        Win32Module* win32 = win32Module();
-        if (!win32)
+        ThreadUi* ui = threadUiPtr();
+        if (!ui)
             return DefWindowProcW(window, message, wParam, lParam);
-        return win32->softKeyboardWindow.windowProc(window, message, wParam, lParam);
+        return ui->softKeyboardWindow.windowProc(window, message, wParam, lParam);
     });
 }
 
@@ -57,11 +57,11 @@ bool registerOne(HINSTANCE instance, const wchar_t* name, WNDPROC proc, int extr
 } // namespace
 
 LRESULT candidateWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return forward(&Win32Module::candidateWindow, window, message, wParam, lParam);
+    return forward(&ThreadUi::candidateWindow, window, message, wParam, lParam);
 }
 
 LRESULT statusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return forward(&Win32Module::statusWindow, window, message, wParam, lParam);
+    return forward(&ThreadUi::statusWindow, window, message, wParam, lParam);
 }
 
 void RegisterClasses(HINSTANCE instance) {

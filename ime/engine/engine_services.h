@@ -18,8 +18,6 @@ namespace tovi {
 // Facts about the process that outlive an engine, and the one request an engine makes of its
 // owner.
 struct ProcessState {
-    // The context last passed to ImeSelect; 0 before the first.
-    ContextHandle currentContext = 0;
     // Set by the first ImeSelect that selects a context; never cleared.
     bool contextSelected = false;
     // The logon desktop: a process there must never start a program or open a URL, which would

@@ -225,9 +225,7 @@ struct Outcome {
 class Typist {
 public:
     explicit Typist(const test::TempFolder& folder)
-        : module_(host_, platform::InstallFolder(folder.installFolder()), 1) {
-        module_.process().currentContext = 1;
-    }
+        : module_(host_, platform::InstallFolder(folder.installFolder()), 1) {}
 
     Outcome type() {
         Outcome outcome;

@@ -96,7 +96,6 @@ TEST_F(ModuleTest, ARightCtrlTapSwitchesSchemesOnceTheKeyIsHandled) {
     constexpr std::uint32_t kRightCtrlPress = 0x011D0001;
     constexpr std::uint32_t kRightCtrlRelease = 0xC11D0001;
     build();
-    module->process().currentContext = 1;
     press('A'); // the first key clears the guard
     release('A');
     press(vk::Control, kRightCtrlPress);

@@ -103,7 +103,6 @@ protected:
     static constexpr ContextHandle kContext = 0x1234;
 
     void SetUp() override {
-        process.currentContext = kContext;
         engine_ = std::make_unique<TestEngine>(services());
         std::memset(keys, 0, sizeof(keys));
     }

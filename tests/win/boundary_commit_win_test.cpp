@@ -5,7 +5,7 @@
 #include "boundary/exports.h"
 #include "boundary/message_sink.h"
 #include "boundary/messages.h"
-#include "boundary/win32_module.h"
+#include "boundary/process_host.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +57,7 @@ protected:
     }
     void SetUp() override {
         InitGlobals(GetModuleHandleW(nullptr));
-        ASSERT_NE(win32Module(), nullptr);
+        ASSERT_NE(processHost(), nullptr);
         app = CreateWindowExW(0, L"tovi-test-app", L"app", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
         himc = ImmCreateContext();

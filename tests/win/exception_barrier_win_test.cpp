@@ -2,7 +2,7 @@
 // with a real IMM32 context, gives the export's failure value, and the next keys type as before.
 // This program replaces the global allocator so that a test can make allocations fail.
 #include "boundary/exports.h"
-#include "boundary/win32_module.h"
+#include "boundary/process_host.h"
 #include "tables/code_table_file.h"
 #include "win_test_support.h"
 
@@ -60,7 +60,7 @@ protected:
     }
     void TearDown() override {
         ImmDestroyContext(himc);
-        if (Module* module = win32Module() ? win32Module()->builtModule() : nullptr)
+        if (Module* module = processHost() ? processHost()->builtModule() : nullptr)
             module->codeTableLoader().waitIdle();
         FreeGlobals();
     }
@@ -117,7 +117,7 @@ TEST_F(ExceptionBarrier, AModuleThatCannotBeBuiltLeavesKeysToTheApplicationUntil
         EXPECT_EQ(keypad(1), -1); // building the module failed: the key is the application's
     }
     EXPECT_GT(gFailedAllocations.load(), 0);
-    EXPECT_EQ(win32Module()->builtModule(), nullptr);
+    EXPECT_EQ(processHost()->builtModule(), nullptr);
     ready(); // the next use builds it
     EXPECT_GT(keypad(1), 0);
     EXPECT_GT(keypad(2), 0);

@@ -17,7 +17,8 @@ class SoftKeyboardWindow {
 public:
     SoftKeyboardWindow(HINSTANCE instance, ModuleFonts& fonts)
         : instance_(instance), fonts_(fonts) {}
-    ~SoftKeyboardWindow() { destroy(); }
+    // The window stays: it ends with its owner or its thread, or by destroy().
+    ~SoftKeyboardWindow() = default;
     SoftKeyboardWindow(const SoftKeyboardWindow&) = delete;
     SoftKeyboardWindow& operator=(const SoftKeyboardWindow&) = delete;
 

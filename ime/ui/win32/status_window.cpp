@@ -174,8 +174,9 @@ void StatusWindow::onRightButtonUp(HWND window) {
 void StatusWindow::openMenu(HWND window, StatusMenu menu) {
     if (menu == StatusMenu::None)
         return;
-    const std::uint32_t command =
-        trackStatusMenu(instance_, window, menu, content().statusMenuMarks());
+    const StatusMenuMarks marks = content().statusMenuMarks();
+    std::uint32_t command = 0;
+    content().runModal([&] { command = trackStatusMenu(instance_, window, menu, marks); });
     // The module is asked again after the menu: the scheme may have changed meanwhile.
     content().chooseMenuCommand(menu, command);
     InvalidateRect(window, nullptr, TRUE);
@@ -210,7 +211,6 @@ LRESULT StatusWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARA
             dragFrame_ = rectAt(std::int64_t{cursor.x} - dragOffset_.x,
                                 std::int64_t{cursor.y} - dragOffset_.y, dragFrame_.width(),
                                 dragFrame_.height());
-            content().moveStatus(dragFrame_.topLeft());
             xorFrame(dragFrame_);
             return 0;
         }

@@ -11,6 +11,7 @@
 #include "ui/status_menus.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace tovi {
@@ -43,6 +44,10 @@ public:
     // The bar's place as the settings keep it; moving the bar keeps the new place there.
     virtual Point statusPosition() = 0;
     virtual void moveStatus(Point topLeft) = 0;
+
+    // Runs a modal loop (a popup menu). The module's other threads may use it meanwhile, so
+    // whatever was read before the loop is read again after it.
+    virtual void runModal(const std::function<void()>& loop) { loop(); }
 };
 
 } // namespace tovi
