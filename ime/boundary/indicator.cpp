@@ -44,7 +44,10 @@ void UpdateIndicator() {
     const HWND indicator = FindWindowW(L"Indicator", nullptr);
     if (!IsWindow(indicator))
         return;
-    const ATOM tooltip = GlobalAddAtomW(L"朔昕输入法（全词库版）");
+    // The session's atom table is small and shared: the process adds its name once and keeps it.
+    if (!host->tooltipAtom)
+        host->tooltipAtom = GlobalAddAtomW(L"朔昕输入法（全词库版）");
+    const ATOM tooltip = host->tooltipAtom;
     const Module* module = modulePtr();
     const bool selected = module && module->process().contextSelected;
     const auto layout = reinterpret_cast<LPARAM>(host->ownLayout);

@@ -45,6 +45,17 @@ public:
     }
 };
 
+// A program of the Windows folder, by its full path.
+std::wstring windowsFile(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    std::wstring path =
+        length > 0 && length < MAX_PATH ? std::wstring(folder, length) : L"C:\\Windows";
+    if (path.back() != L'\\')
+        path += L'\\';
+    return path + name;
+}
+
 // Marks one of the module's dialogs as running for a scope.
 class DialogRuns {
 public:
@@ -186,9 +197,11 @@ void ProcessHost::launch(const ProgramStart& start) {
     std::wstring quoted = L"\"" + path + L"\"";
     bool started = false;
     if (start.helpFile) {
+        // By its full path: a file of that name in the application's folder must not run.
+        const std::wstring viewer = windowsFile(L"hh.exe");
         const ModuleGate::Released released(moduleGate());
-        const auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, L"open", L"hh.exe", quoted.c_str(), folder.c_str(), SW_SHOW));
+        const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+            nullptr, L"open", viewer.c_str(), quoted.c_str(), folder.c_str(), SW_SHOW));
         started = result > 32;
     } else {
         STARTUPINFOW startup{};
@@ -207,17 +220,37 @@ void ProcessHost::launch(const ProgramStart& start) {
         showInfoMessage(info::cannotStart(start.file), info::kDefaultMilliseconds);
 }
 
+// The program of a command line that starts with a quoted path, when that path is absolute and
+// names a file: a bare name would be looked for in the application's folders first.
+static std::optional<std::wstring> quotedProgram(const std::wstring& line) {
+    if (line.size() < 2 || line.front() != L'"')
+        return std::nullopt;
+    const std::size_t close = line.find(L'"', 1);
+    if (close == std::wstring::npos)
+        return std::nullopt;
+    std::wstring path = line.substr(1, close - 1);
+    const bool absolute =
+        (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
+    const DWORD attributes = absolute ? GetFileAttributesW(path.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return path;
+}
+
 void ProcessHost::startProgram(std::u16string_view commandLine) {
     if (!mayLaunch())
         return;
     std::wstring line(commandLine.begin(), commandLine.end());
+    const std::optional<std::wstring> program = quotedProgram(line);
+    if (!program)
+        return;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION info{};
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info)) {
+    if (CreateProcessW(program->c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
         // The program runs on its own; only the handles are released here.
         const platform::UniqueHandle process(info.hProcess);
         const platform::UniqueHandle thread(info.hThread);

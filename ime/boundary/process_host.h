@@ -89,6 +89,8 @@ public:
     std::u16string statusBitmapName{kInstalledStatusPicture};
     // The module's own keyboard layout, once found.
     HKL ownLayout = nullptr;
+    // The language indicator's tooltip, added to the global atom table once per process.
+    ATOM tooltipAtom = 0;
 
 private:
     // Forgets the threads that have ended; their windows ended with them.

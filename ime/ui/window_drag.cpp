@@ -40,6 +40,14 @@ DragSteps WindowDrag::buttonUp(Point cursor, const Rect& workArea) {
     return steps;
 }
 
+DragSteps WindowDrag::captureLost() {
+    DragSteps steps;
+    if (state_ & kMoving)
+        steps.eraseFrame = frame_;
+    state_ = 0;
+    return steps;
+}
+
 Rect WindowDrag::frameAt(Point cursor) const {
     return rectAt(std::int64_t{cursor.x} - offset_.x, std::int64_t{cursor.y} - offset_.y,
                   frame_.width(), frame_.height());

@@ -33,6 +33,9 @@ public:
     // A button came up: after a move the window goes where the outline is, clamped into
     // `workArea` in the same step.
     DragSteps buttonUp(Point cursor, const Rect& workArea);
+    // Another window took the mouse (or the system did, for Alt+Tab): the outline goes away and
+    // the window stays where it was.
+    DragSteps captureLost();
 
     std::uint32_t state() const { return state_; }
 

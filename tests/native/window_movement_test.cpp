@@ -43,6 +43,19 @@ TEST(WindowDrag, TheOutlineFollowsTheCursorAndTheWindowFollowsTheOutline) {
     EXPECT_EQ(drag.state(), 0u);
 }
 
+TEST(WindowDrag, ALostCaptureErasesTheOutlineAndLeavesTheWindow) {
+    WindowDrag drag;
+    drag.buttonDown({110, 210}, Rect{100, 200, 210, 222});
+    drag.mouseMove({120, 220});
+    const DragSteps moved = drag.mouseMove({150, 250});
+    const DragSteps lost = drag.captureLost();
+    EXPECT_EQ(lost.eraseFrame, moved.drawFrame);
+    EXPECT_FALSE(lost.drawFrame || lost.moveTo || lost.release);
+    EXPECT_EQ(drag.state(), 0u);
+    // The button coming up later moves nothing.
+    EXPECT_FALSE(drag.buttonUp({160, 260}, kWorkArea).moveTo);
+}
+
 TEST(WindowDrag, AWindowDraggedPastTheWorkAreaEndsFlushWithItsEdge) {
     WindowDrag drag;
     drag.buttonDown({110, 210}, {100, 200, 210, 222});

@@ -125,6 +125,43 @@ TEST_F(StatusBar, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
         << saved;
 }
 
+// Another window takes the mouse in the middle of a drag (as Alt+Tab does): the drag ends where
+// it began, its outline gone, the bar not moved and nothing pressed.
+TEST_F(StatusBar, ALostCaptureEndsTheDragWithoutMovingTheBarOrLeavingItsOutline) {
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    ShowWindow(app, SW_SHOW);
+    SetForegroundWindow(app);
+    RECT before{};
+    GetWindowRect(bar, &before);
+    // A point on the top edge of the outline once the cursor is at (200, 60) of the bar.
+    const POINT edge{before.left + 199 + 30, before.top + 59};
+    const HDC screen = GetDC(nullptr);
+    const COLORREF plain = GetPixel(screen, edge.x, edge.y);
+    moveTo(bar, 1, 1); // on the border
+    pressButton(MOUSEEVENTF_LEFTDOWN);
+    handleInput();
+    moveTo(bar, 200, 60);
+    const COLORREF outlined = GetPixel(screen, edge.x, edge.y);
+    SetCapture(app);
+    handleInput();
+    const COLORREF afterwards = GetPixel(screen, edge.x, edge.y);
+    ReleaseDC(nullptr, screen);
+    pressButton(MOUSEEVENTF_LEFTUP);
+    handleInput();
+    ReleaseCapture();
+    EXPECT_NE(outlined, plain); // the outline was drawn there
+    EXPECT_EQ(afterwards, plain);
+    RECT after{};
+    GetWindowRect(bar, &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(GetWindowLongW(bar, 4), 0); // the bar's mouse state: nothing pressed
+    // Nothing changed, so nothing was written.
+    EXPECT_EQ(unload(), "");
+}
+
 TEST_F(StatusBar, TheRightButtonOpensTheMenuOfTheCellUnderIt) {
     start(kKeypadScheme);
     const HWND bar = painted(L"DEDU_STATUS");

@@ -144,7 +144,7 @@ protected:
         ASSERT_EQ(result(), L"中") << "the table did not load";
     }
     void TearDown() override { unload(); }
-    // Closes the context and unloads the module (detach writes config.ini); returns the file.
+    // Closes the context and unloads the module; returns config.ini as the module left it.
     std::string unload() {
         if (ui)
             DestroyWindow(std::exchange(ui, nullptr));

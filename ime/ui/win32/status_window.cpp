@@ -140,11 +140,15 @@ bool StatusWindow::onSetCursor(HWND window, UINT mouseMessage) {
 
 void StatusWindow::onButtonUp(HWND window) {
     const bool wasPressed = pressed_;
+    const bool wasMoving = moving_;
+    const StatusCell clicked = hot_;
+    // Idle before the release, whose WM_CAPTURECHANGED then finds nothing to end.
     pressed_ = false;
+    moving_ = false;
+    hot_ = StatusCell::None;
     ReleaseCapture();
     SetWindowLongW(window, kMouseStateOffset, 0);
-    if (moving_) {
-        moving_ = false;
+    if (wasMoving) {
         xorFrame(dragFrame_);
         const Point at = clampToWorkArea(dragFrame_, workArea());
         MoveWindow(window, at.x, at.y, dragFrame_.width(), dragFrame_.height(), TRUE);
@@ -152,8 +156,6 @@ void StatusWindow::onButtonUp(HWND window) {
         return;
     }
     // A click acts when the button comes up over the cell it went down on.
-    const StatusCell clicked = hot_;
-    hot_ = StatusCell::None;
     InvalidateRect(window, nullptr, FALSE);
     if (!wasPressed || clicked == StatusCell::None || cellUnder(window) != clicked)
         return;
@@ -164,11 +166,24 @@ void StatusWindow::onButtonUp(HWND window) {
 
 void StatusWindow::onRightButtonUp(HWND window) {
     const StatusCell clicked = hot_;
+    hot_ = StatusCell::None;
     ReleaseCapture();
     SetWindowLongW(window, kMouseStateOffset, 0);
     openMenu(window, rightClickMenu(clicked));
-    hot_ = StatusCell::None;
     InvalidateRect(window, nullptr, FALSE);
+}
+
+void StatusWindow::onCaptureLost(HWND window) {
+    // The drag ends where it began: no outline left behind, nothing pressed or hot.
+    if (moving_)
+        xorFrame(dragFrame_);
+    const bool wasActive = moving_ || pressed_ || hot_ != StatusCell::None;
+    moving_ = false;
+    pressed_ = false;
+    hot_ = StatusCell::None;
+    SetWindowLongW(window, kMouseStateOffset, 0);
+    if (wasActive)
+        InvalidateRect(window, nullptr, FALSE);
 }
 
 void StatusWindow::openMenu(HWND window, StatusMenu menu) {
@@ -220,6 +235,9 @@ LRESULT StatusWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_RBUTTONUP:
         onRightButtonUp(window);
+        return 0;
+    case WM_CAPTURECHANGED:
+        onCaptureLost(window);
         return 0;
     case WM_TIMER:
         if (wParam == kHoverTimerId)

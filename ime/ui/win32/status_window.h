@@ -29,6 +29,7 @@ private:
     bool onSetCursor(HWND window, UINT mouseMessage);
     void onButtonUp(HWND window);
     void onRightButtonUp(HWND window);
+    void onCaptureLost(HWND window);
     void openMenu(HWND window, StatusMenu menu);
     void onHoverCheck(HWND window);
     StatusCell cellUnder(HWND window) const;

@@ -90,6 +90,10 @@ bool ToolWindow::moveWithMouse(HWND window, UINT message, LPARAM lParam) {
     case WM_RBUTTONUP:
         steps = drag_.buttonUp(cursorPosition(), workArea());
         break;
+    case WM_CAPTURECHANGED:
+        // Also the echo of the release below, when the drag is already over.
+        steps = drag_.captureLost();
+        break;
     default:
         return false;
     }
