@@ -17,6 +17,18 @@ ContextHandle handleOf(HIMC context) {
     return reinterpret_cast<ContextHandle>(context);
 }
 
+// Notes that the calling thread uses `context`, before the module acts on it.
+void note(HIMC context) {
+    if (ProcessHost* host = processHost())
+        host->noteContext(context);
+}
+
+// Whether the engine's input is free to be reset by what this thread's contexts do.
+bool inputIsThisThreads() {
+    const ProcessHost* host = processHost();
+    return host && !host->inputOfAnotherThread();
+}
+
 // ImeProcessKey's arguments: the virtual key and the key data of the key message.
 KeyEvent pressedKey(UINT virtualKey, LPARAM keyData, const BYTE* keyState) {
     return KeyEvent{virtualKey, 0, static_cast<std::uint32_t>(keyData), keyState};
@@ -87,6 +99,7 @@ UINT WINAPI ImeGetRegisterWordStyle(UINT, LPSTYLEBUFW) {
 
 BOOL WINAPI ImeProcessKey(HIMC context, UINT virtualKey, LPARAM keyData, CONST LPBYTE keyState) {
     return guarded<BOOL>(FALSE, [&] {
+        note(context);
         Module* module = modulePtr();
         if (!module || !keyState)
             return FALSE;
@@ -102,6 +115,7 @@ BOOL WINAPI ImeRegisterWord(LPCWSTR, DWORD, LPCWSTR) {
 
 BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
     return guarded<BOOL>(FALSE, [&] {
+        note(context);
         if (select)
             UpdateIndicator();
         Module* module = modulePtr();
@@ -121,7 +135,8 @@ BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
                 ContextPrivateLock block(*ic);
                 if (block) {
                     initContextPrivate(*block.get());
-                    if (ImeEngine* engine = module ? module->engine() : nullptr)
+                    ImeEngine* engine = module ? module->engine() : nullptr;
+                    if (engine && inputIsThisThreads())
                         engine->Clear();
                 }
             }
@@ -132,11 +147,13 @@ BOOL WINAPI ImeSelect(HIMC context, BOOL select) {
 
 BOOL WINAPI ImeSetActiveContext(HIMC context, BOOL active) {
     return guarded<BOOL>(FALSE, [&] {
+        note(context);
         UpdateIndicator();
         Module* module = modulePtr();
         ThreadUi* ui = threadUiPtr();
         if (!active && context && ui) {
-            if (module)
+            // Another thread's composition goes on: only this thread's input ends here.
+            if (module && inputIsThisThreads())
                 module->resetInput();
             if (IsWindow(ui->compositionWindow))
                 ShowWindow(ui->compositionWindow, SW_HIDE);
@@ -158,6 +175,7 @@ BOOL WINAPI ImeSetCompositionString(HIMC, DWORD, LPCVOID, DWORD, LPCVOID, DWORD)
 UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT scanCode, CONST LPBYTE keyState, LPTRANSMSGLIST list,
                          UINT, HIMC context) {
     return guarded<UINT>(0, [&] {
+        note(context);
         ThreadUi* ui = threadUiPtr();
         if (!ui)
             return 0u;
@@ -185,6 +203,7 @@ BOOL WINAPI ImeUnregisterWord(LPCWSTR, DWORD, LPCWSTR) {
 
 BOOL WINAPI NotifyIME(HIMC context, DWORD action, DWORD, DWORD value) {
     return guarded<BOOL>(FALSE, [&] {
+        note(context);
         if (action != NI_CONTEXTUPDATED || value != IMC_SETOPENSTATUS || !context)
             return FALSE;
         {

@@ -12,11 +12,21 @@ namespace tovi {
 
 namespace {
 
-// Whether `ic` is a context of another thread's window. IMM32 delivers a context's messages to
-// its window synchronously, so they must come from the window's own thread: a message generated
-// for another thread's context would run that thread's window code here, beside that thread.
-bool ofAnotherThread(const INPUTCONTEXT& ic) {
-    return IsWindow(ic.hWnd) && GetWindowThreadProcessId(ic.hWnd, nullptr) != GetCurrentThreadId();
+// Whether `context` belongs to another thread. IMM32 delivers a context's messages to its window
+// synchronously, so they must come from the window's own thread: a message generated for another
+// thread's context would run that thread's window code here, beside that thread. Such a context
+// is not even locked.
+bool ofAnotherThread(HIMC context) {
+    const ProcessHost* host = processHost();
+    return host && host->ofAnotherThread(context);
+}
+
+// Clears the engine's code and candidates, unless they are another thread's composition.
+void clearThisThreadsInput() {
+    ProcessHost* host = processHost();
+    Module* module = modulePtr();
+    if (host && module && module->engine() && !host->inputOfAnotherThread())
+        module->engine()->Clear();
 }
 
 } // namespace
@@ -67,8 +77,10 @@ void MessageSink::remove() {
 }
 
 bool generateThroughBuffer(HIMC context, const TRANSMSG* messages, std::size_t count) {
+    if (ofAnotherThread(context))
+        return false;
     ContextLock ic(context);
-    if (!ic || !IsWindow(ic->hWnd) || ofAnotherThread(*ic) || count == 0)
+    if (!ic || !IsWindow(ic->hWnd) || count == 0)
         return false;
     const DWORD total = ic->dwNumMsgBuf + static_cast<DWORD>(count);
     HIMCC buffer = ImmReSizeIMCC(ic->hMsgBuf, total * sizeof(TRANSMSG));
@@ -99,8 +111,10 @@ bool GenerateMessage(HIMC context, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool EndComposition(HIMC context, bool withResult) {
+    if (ofAnotherThread(context))
+        return false;
     ContextLock ic(context);
-    if (!ic || ofAnotherThread(*ic))
+    if (!ic)
         return false;
     {
         ContextPrivateLock block(*ic);
@@ -114,15 +128,13 @@ bool EndComposition(HIMC context, bool withResult) {
                 block->result[length] = L'\0';
                 block->header.dwResultStrLen = static_cast<DWORD>(length);
             } else {
-                if (Module* module = modulePtr(); module && module->engine())
-                    module->engine()->Clear();
+                clearThisThreadsInput();
                 block->result[0] = L'\0';
                 block->header.dwResultStrLen = 0;
             }
             block->header.dwCompStrLen = 0;
         } else if (!withResult) {
-            if (Module* module = modulePtr(); module && module->engine())
-                module->engine()->Clear();
+            clearThisThreadsInput();
         }
     }
     GenerateMessage(context, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
@@ -132,8 +144,10 @@ bool EndComposition(HIMC context, bool withResult) {
 
 void CommitText(HIMC context, std::u16string_view text) {
     text = text.substr(0, kAreaUnits - 1);
+    if (ofAnotherThread(context))
+        return;
     ContextLock ic(context);
-    if (!ic || ofAnotherThread(*ic))
+    if (!ic)
         return;
     {
         ContextPrivateLock block(*ic);

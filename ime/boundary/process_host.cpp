@@ -119,6 +119,27 @@ void ProcessHost::forgetEndedThreads() {
     std::erase_if(threads_, [](const auto& entry) { return entry.second->threadEnded(); });
 }
 
+void ProcessHost::noteContext(HIMC context) {
+    if (!context)
+        return;
+    // Contexts come and go without telling the module; a table that grew past any real use is
+    // started again, and each context is noted anew at its thread's next call.
+    constexpr std::size_t kMostContexts = 4096;
+    if (contextThreads_.size() >= kMostContexts && !contextThreads_.contains(context))
+        contextThreads_.clear();
+    contextThreads_[context] = GetCurrentThreadId();
+}
+
+bool ProcessHost::ofAnotherThread(HIMC context) const {
+    const auto found = contextThreads_.find(context);
+    return found != contextThreads_.end() && found->second != GetCurrentThreadId();
+}
+
+bool ProcessHost::inputOfAnotherThread() const {
+    const ImeEngine* engine = module_ ? module_->engine() : nullptr;
+    return engine && ofAnotherThread(toHimc(engine->context()));
+}
+
 void ProcessHost::afterEntry() {
     // Settings are written when they change, so that a process that ends has nothing left to
     // save.

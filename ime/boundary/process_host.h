@@ -50,6 +50,16 @@ public:
     // After the outermost module call of a thread: settings that changed are written.
     void afterEntry();
 
+    // Notes that the calling thread uses `context`: IMM32 calls the module for a context only on
+    // the thread that owns it.
+    void noteContext(HIMC context);
+    // Whether `context` was last used on another thread. Such a context is never locked or sent
+    // anything from this one.
+    bool ofAnotherThread(HIMC context) const;
+    // Whether the engine's input belongs to a context of another thread: what this thread's
+    // contexts do (deactivation, selection, closing the status bar) then leaves it alone.
+    bool inputOfAnotherThread() const;
+
     void startComposition(ContextHandle context) override;
     void updateComposition(ContextHandle context) override;
     void endComposition(ContextHandle context) override;
@@ -101,6 +111,7 @@ private:
     ModuleFonts fonts_;
     std::unique_ptr<Module> module_;
     std::map<DWORD, std::unique_ptr<ThreadUi>> threads_;
+    std::map<HIMC, DWORD> contextThreads_;
 };
 
 // The process's host, or null outside attach..detach.

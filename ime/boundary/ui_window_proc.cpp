@@ -144,7 +144,8 @@ void onNotify(HWND window, WPARAM code) {
     switch (code) {
     case IMN_CLOSESTATUSWINDOW:
         if (IsWindow(ui->status.window)) {
-            module->resetInput();
+            if (!processHost()->inputOfAnotherThread())
+                module->resetInput();
             ShowWindow(ui->status.window, SW_HIDE);
             thread->setSoftKeyboardVisible(false);
         }
@@ -187,6 +188,9 @@ LRESULT uiWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                             (message >= WM_IME_NOTIFY && message <= WM_IME_CHAR);
     if (imeTraffic && !contextOf(window))
         return 0;
+    if (imeTraffic)
+        if (ProcessHost* host = processHost())
+            host->noteContext(contextOf(window));
     switch (message) {
     case WM_CREATE:
         onCreate(window);

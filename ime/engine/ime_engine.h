@@ -67,6 +67,8 @@ public:
     // The paging keys of the schemes: a page on or back, then the composition update.
     void turnPage(bool forward);
 
+    // The context of the key handled last: the one the composition belongs to; 0 before any.
+    ContextHandle context() const { return context_; }
     const std::u16string& lastCommitted() const { return lastCommitted_; }
     const std::u16string& lastCode() const { return lastCode_; }
     const CandidateList& candidates() const { return candidates_; }
