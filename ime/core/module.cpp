@@ -6,7 +6,7 @@ namespace tovi {
 
 Module::Module(ImeHost& host, platform::InstallFolder folder, std::uint32_t instanceNumber)
     : host_(host), folder_(std::move(folder)), instanceNumber_(instanceNumber),
-      settings_(std::make_unique<ImeSettings>(folder_)),
+      settings_(std::make_unique<ImeSettings>(folder_)), settingsSaver_(*settings_, host_),
       loader_(std::make_unique<CodeTableLoader>(host_.codeTableReporter(),
                                                 platform::sharedControlSection(), instanceNumber_)),
       lookup_([this] { return loader_->table(); }),
@@ -24,11 +24,6 @@ Module::Module(ImeHost& host, platform::InstallFolder folder, std::uint32_t inst
 
 Module::~Module() {
     settings_->setSchemeChangeHandler(nullptr);
-    try {
-        settings_->saveSettings();
-    } catch (...) {
-        // Nothing may leave a destructor that process detach runs; the file keeps its content.
-    }
 }
 
 EngineServices Module::services() {
@@ -37,18 +32,17 @@ EngineServices Module::services() {
 }
 
 bool Module::processKey(ContextHandle context, const KeyEvent& key) {
-    if (!engine_)
-        return false;
-    const bool claimed = engine_->ProcessKey(context, key);
+    const bool claimed = engine_ && engine_->ProcessKey(context, key);
     applyRequestedScheme();
+    saveSettingsIfChanged();
     return claimed;
 }
 
 void Module::toAscii(ContextHandle context, const KeyEvent& key) {
-    if (!engine_)
-        return;
-    engine_->ToAscii(context, key);
+    if (engine_)
+        engine_->ToAscii(context, key);
     applyRequestedScheme();
+    saveSettingsIfChanged();
 }
 
 void Module::applyRequestedScheme() {
