@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <new>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -179,6 +181,39 @@ TEST_F(ModuleTest, AFailedSaveKeepsTheSettingsAndSaysSoOnceUntilASaveSucceeds) {
     EXPECT_FALSE(module->saveSettingsIfChanged());
     EXPECT_EQ(host.infos.size(), 2u);
     EXPECT_EQ(host.infos.back(), u"设置保存失败！");
+}
+
+// A host short of address space cannot load the table: the module types nothing but lives, and
+// types again once memory is back. Runs under ThreadSanitizer too.
+TEST_F(ModuleTest, ATableLoadThatThrowsTypesNothingUntilMemoryIsBack) {
+    writeKeypadTable();
+    build();
+    module->codeTableLoader().waitIdle();
+    std::atomic<bool> failing{true};
+    module->codeTableLoader().setLoadFault([&] {
+        if (failing)
+            throw std::bad_alloc();
+    });
+    module->settings().setScheme(Scheme::Pinyin);
+    module->settings().setScheme(Scheme::Keypad); // the keypad table loads again, and throws
+    module->codeTableLoader().waitIdle();
+    EXPECT_EQ(module->codeTableLoader().table(), nullptr);
+
+    keypad(1);
+    keypad(2);
+    keypad(0);
+    EXPECT_TRUE(host.commits.empty());
+    module->codeTableLoader().waitIdle();
+    module->resetInput();
+
+    failing = false; // memory is back: the next key starts the load again
+    keypad(1);
+    module->codeTableLoader().waitIdle();
+    keypad(2);
+    keypad(0);
+    EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中"}));
+    const std::lock_guard lock(host.boxes->mutex);
+    EXPECT_TRUE(host.boxes->shown.empty());
 }
 
 TEST_F(ModuleTest, SchemeChangeClearsInputAndRebuildsTheEngine) {
