@@ -32,17 +32,26 @@ EngineServices Module::services() {
 }
 
 bool Module::processKey(ContextHandle context, const KeyEvent& key) {
+    const ImeSettings::Values before = settings_->values();
     const bool claimed = engine_ && engine_->ProcessKey(context, key);
     applyRequestedScheme();
-    saveSettingsIfChanged();
+    saveIfKeyChanged(before);
     return claimed;
 }
 
 void Module::toAscii(ContextHandle context, const KeyEvent& key) {
+    const ImeSettings::Values before = settings_->values();
     if (engine_)
         engine_->ToAscii(context, key);
     applyRequestedScheme();
-    saveSettingsIfChanged();
+    saveIfKeyChanged(before);
+}
+
+void Module::saveIfKeyChanged(const ImeSettings::Values& before) {
+    // Only what the key itself changed triggers a write: a change a window made without saving
+    // (the status window clamped to a smaller screen) is not the user's choice.
+    if (settings_->values() != before)
+        saveSettingsIfChanged();
 }
 
 void Module::applyRequestedScheme() {

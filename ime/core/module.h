@@ -45,8 +45,8 @@ public:
     WordMaker& wordMaker() { return wordMaker_; }
 
     // A key through the engine; a scheme change the key asked for happens once it is handled,
-    // and settings the key changed (hotkeys flip flags and switch schemes) are saved. Without an
-    // engine no key is the module's.
+    // and when the key changed settings (hotkeys flip flags and switch schemes) they are saved.
+    // Without an engine no key is the module's.
     bool processKey(ContextHandle context, const KeyEvent& key);
     void toAscii(ContextHandle context, const KeyEvent& key);
 
@@ -73,6 +73,7 @@ private:
     void beforeSchemeChange() override;
     void afterSchemeChange() override;
     void applyRequestedScheme();
+    void saveIfKeyChanged(const ImeSettings::Values& before);
     EngineServices services();
     // The code hint table and the character code map of the current scheme, read at their first
     // use after a change of scheme, not while the module is built.
