@@ -35,7 +35,7 @@ run build -j 2
 run build-asan -j 2
 # Several abandoned loaders at once lock the cross-process mutex through separate mappings,
 # which ThreadSanitizer cannot pair; the module never has more than one loader.
-run build-tsan -R 'LoaderTest.(Readers|TheLast|AMissing)|ModuleSchemeSwitch|ModuleGate|ModuleThreads'
+run build-tsan -R 'LoaderTest.(Readers|TheLast|AMissing|ALoadThatThrows)|ModuleSchemeSwitch|ModuleTest.ATableLoadThatThrows|ModuleGate|ModuleThreads'
 # Each fuzz target on its committed seeds and a fixed number of mutations.
 run build-fuzz -R '^fuzz\.'
 run build-win

@@ -31,13 +31,4 @@ void recoverFromFault() noexcept {
     }
 }
 
-void afterOutermostEntry() noexcept {
-    try {
-        if (ProcessHost* host = processHost())
-            host->afterEntry();
-    } catch (...) {
-        // The settings stay changed in memory; the next entry tries again.
-    }
-}
-
 } // namespace tovi

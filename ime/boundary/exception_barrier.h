@@ -22,31 +22,10 @@ ModuleGate& moduleGate();
 // nothing.
 void recoverFromFault() noexcept;
 
-// What the outermost entry of a thread does on its way out (saving settings that changed);
-// throws nothing.
-void afterOutermostEntry() noexcept;
-
-// Holds the gate for one entry and runs afterOutermostEntry when the outermost one ends.
-class ModuleEntry {
-public:
-    ModuleEntry() : entry_(moduleGate(), kEntryWait) {}
-    ~ModuleEntry() {
-        if (entry_.entered() && moduleGate().depth() == 1)
-            afterOutermostEntry();
-    }
-    ModuleEntry(const ModuleEntry&) = delete;
-    ModuleEntry& operator=(const ModuleEntry&) = delete;
-
-    bool entered() const { return entry_.entered(); }
-
-private:
-    GateEntry entry_;
-};
-
 template <typename Result, typename Body>
 Result guarded(Result failure, Body&& body) noexcept {
     try {
-        const ModuleEntry entry;
+        const GateEntry entry(moduleGate(), kEntryWait);
         if (!entry.entered())
             return failure;
         try {

@@ -140,9 +140,10 @@ bool ProcessHost::inputOfAnotherThread() const {
     return engine && ofAnotherThread(toHimc(engine->context()));
 }
 
-void ProcessHost::afterEntry() {
-    // Settings are written when they change, so that a process that ends has nothing left to
-    // save.
+void ProcessHost::saveSettings() {
+    // Written when they change, so that a process that ends has nothing left to save.
+    if (module_)
+        module_->saveSettingsIfChanged();
 }
 
 void ProcessHost::startComposition(ContextHandle context) {
@@ -293,6 +294,8 @@ bool ProcessHost::runSettingsDialog(HWND owner) {
     const DialogRuns running(openDialogs, dialog_open::SettingsDialog);
     ThreadUi& ui = threadUi();
     showSettingsDialog(IsWindow(owner) ? owner : nullptr, *this, ui);
+    // A skin chosen and then cancelled still colours the candidates, and is kept.
+    saveSettings();
     ui.statusWindow.invalidate();
     return true;
 }

@@ -47,8 +47,8 @@ public:
     // The calling thread's, if it has called before.
     ThreadUi* currentThreadUi();
 
-    // After the outermost module call of a thread: settings that changed are written.
-    void afterEntry();
+    // Writes the settings when a window or dialog action changed them (a key saves its own).
+    void saveSettings();
 
     // Notes that the calling thread uses `context`: IMM32 calls the module for a context only on
     // the thread that owns it.

@@ -82,8 +82,8 @@ void onOk(HWND dialog, SettingsDialogState& state) {
     for (std::size_t i = 0; i < kFlagCheckBoxCount; ++i)
         checks[i] = IsDlgButtonChecked(dialog, flagCheckBoxes()[i].control) == BST_CHECKED;
     ImeSettings& settings = state.module.settings();
-    // Written to config.ini as the module call that runs this handler ends.
     settings.flags = flagsFromChecks(settings.flags, checks);
+    state.process.saveSettings();
     // A skin file that is missing leaves the installed picture as it is.
     const platform::InstallFolder& folder = state.module.folder();
     CopyFileW(wide(folder.file(state.process.statusBitmapName)).c_str(),

@@ -68,7 +68,7 @@ public:
     StatusMenuMarks statusMenuMarks() override;
     void chooseMenuCommand(StatusMenu menu, std::uint32_t command) override;
     Point statusPosition() override;
-    void moveStatus(Point topLeft) override;
+    void moveStatus(Point topLeft, bool dropped) override;
     void runModal(const std::function<void()>& loop) override;
 
     // The messages of the ImeToAsciiEx running on this thread.

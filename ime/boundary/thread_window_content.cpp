@@ -113,6 +113,7 @@ void ThreadUi::applyStatusClick(const StatusClick& click) {
     else if (click.softKeyboard == SoftKeyboardChange::Hide)
         hideSoftKeyboard();
     invalidateToolWindows();
+    process_.saveSettings();
     // The menu is the status window's to show.
     if (click.openWordMaker)
         openWordMaker();
@@ -151,6 +152,7 @@ void ThreadUi::chooseMenuCommand(StatusMenu menu, std::uint32_t command) {
         break;
     }
     invalidateToolWindows();
+    process_.saveSettings();
 }
 
 void ThreadUi::runSettingsChoice(const SettingsChoice& choice) {
@@ -180,13 +182,17 @@ Point ThreadUi::statusPosition() {
     return built ? Point{built->settings().statusX, built->settings().statusY} : Point{};
 }
 
-void ThreadUi::moveStatus(Point topLeft) {
+void ThreadUi::moveStatus(Point topLeft, bool dropped) {
     Module* built = builtModule();
     if (!built)
         return;
     built->settings().statusX = topLeft.x;
     built->settings().statusY = topLeft.y;
     built->publishedStatusX = topLeft.x;
+    // Kept in the file only where the user put the bar; the bar pulled onto a smaller screen
+    // changes nothing the user chose.
+    if (dropped)
+        process_.saveSettings();
 }
 
 } // namespace tovi

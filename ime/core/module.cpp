@@ -6,7 +6,7 @@ namespace tovi {
 
 Module::Module(ImeHost& host, platform::InstallFolder folder, std::uint32_t instanceNumber)
     : host_(host), folder_(std::move(folder)), instanceNumber_(instanceNumber),
-      settings_(std::make_unique<ImeSettings>(folder_)),
+      settings_(std::make_unique<ImeSettings>(folder_)), settingsSaver_(*settings_, host_),
       loader_(std::make_unique<CodeTableLoader>(host_.codeTableReporter(),
                                                 platform::sharedControlSection(), instanceNumber_)),
       lookup_([this] { return loader_->table(); }),
@@ -24,11 +24,6 @@ Module::Module(ImeHost& host, platform::InstallFolder folder, std::uint32_t inst
 
 Module::~Module() {
     settings_->setSchemeChangeHandler(nullptr);
-    try {
-        settings_->saveSettings();
-    } catch (...) {
-        // Nothing may leave a destructor that process detach runs; the file keeps its content.
-    }
 }
 
 EngineServices Module::services() {
@@ -37,18 +32,26 @@ EngineServices Module::services() {
 }
 
 bool Module::processKey(ContextHandle context, const KeyEvent& key) {
-    if (!engine_)
-        return false;
-    const bool claimed = engine_->ProcessKey(context, key);
+    const ImeSettings::Values before = settings_->values();
+    const bool claimed = engine_ && engine_->ProcessKey(context, key);
     applyRequestedScheme();
+    saveIfKeyChanged(before);
     return claimed;
 }
 
 void Module::toAscii(ContextHandle context, const KeyEvent& key) {
-    if (!engine_)
-        return;
-    engine_->ToAscii(context, key);
+    const ImeSettings::Values before = settings_->values();
+    if (engine_)
+        engine_->ToAscii(context, key);
     applyRequestedScheme();
+    saveIfKeyChanged(before);
+}
+
+void Module::saveIfKeyChanged(const ImeSettings::Values& before) {
+    // Only what the key itself changed triggers a write: a change a window made without saving
+    // (the status window clamped to a smaller screen) is not the user's choice.
+    if (settings_->values() != before)
+        saveSettingsIfChanged();
 }
 
 void Module::applyRequestedScheme() {

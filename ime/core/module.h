@@ -4,6 +4,7 @@
 // process, tests build their own.
 #pragma once
 
+#include "core/settings_saver.h"
 #include "core/table_lookup.h"
 #include "core/word_maker.h"
 #include "engine/engine_services.h"
@@ -24,7 +25,8 @@ public:
     // table loads in the background. `instanceNumber` is the process's number (its bit in the
     // code tables' mask).
     Module(ImeHost& host, platform::InstallFolder folder, std::uint32_t instanceNumber);
-    // Saves the settings.
+    // Writes nothing: the settings reach the file when they change, not when a process ends
+    // (which would let the last process to end overwrite what the others chose).
     ~Module() override;
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
@@ -42,10 +44,18 @@ public:
     const platform::InstallFolder& folder() const { return folder_; }
     WordMaker& wordMaker() { return wordMaker_; }
 
-    // A key through the engine; a scheme change the key asked for happens once it is handled.
+    // A key through the engine; a scheme change the key asked for happens once it is handled,
+    // and when the key changed settings (hotkeys flip flags and switch schemes) they are saved.
     // Without an engine no key is the module's.
     bool processKey(ContextHandle context, const KeyEvent& key);
     void toAscii(ContextHandle context, const KeyEvent& key);
+
+    // Writes config.ini when the settings differ from what was last read or written; callers
+    // that change settings outside a key (window actions, the settings dialog) call it after the
+    // change. A failure keeps the settings in memory and is shown once (see SettingsSaver).
+    bool saveSettingsIfChanged() { return settingsSaver_.saveIfChanged(); }
+    // True from a failed save until a successful one.
+    bool settingsSaveFailing() const { return settingsSaver_.failing(); }
 
     // Shows the scheme's hint, clears the code and candidates, repaints the windows and ends the
     // composition.
@@ -63,6 +73,7 @@ private:
     void beforeSchemeChange() override;
     void afterSchemeChange() override;
     void applyRequestedScheme();
+    void saveIfKeyChanged(const ImeSettings::Values& before);
     EngineServices services();
     // The code hint table and the character code map of the current scheme, read at their first
     // use after a change of scheme, not while the module is built.
@@ -73,6 +84,7 @@ private:
     const platform::InstallFolder folder_;
     const std::uint32_t instanceNumber_;
     std::unique_ptr<ImeSettings> settings_;
+    SettingsSaver settingsSaver_;
     InputFlags flags_;
     ProcessState process_;
     SoftKeyboard softKeyboard_;

@@ -29,6 +29,8 @@ inline constexpr InfoText PinyinWordHint{u"组词方法:先输入声母，再输
 inline constexpr InfoText WordAdded{u"加词操作已经成功！", kDefaultMilliseconds};
 inline constexpr InfoText WordDeleted{u"删词操作已经成功！", kDefaultMilliseconds};
 inline constexpr InfoText TableNotReady{u"码表尚未载入，请稍后再试！", kDefaultMilliseconds};
+// config.ini could not be written; the settings stay in force for this process.
+inline constexpr InfoText SettingsNotSaved{u"设置保存失败！", kDefaultMilliseconds};
 
 // A file the status bar's menus open is missing from the installation folder, or the system
 // could not start it.

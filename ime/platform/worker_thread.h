@@ -6,7 +6,8 @@
 
 namespace tovi::platform {
 
-// Runs `work` on a new thread; false when no thread could be started.
-bool startWorker(std::function<void()> work);
+// Runs `work` on a new thread; false when no thread could be started (no exception leaves it).
+// `work` must not throw: nothing on the new thread catches for it.
+bool startWorker(std::function<void()> work) noexcept;
 
 } // namespace tovi::platform

@@ -1,15 +1,16 @@
 #include "worker_thread.h"
 
-#include <system_error>
 #include <thread>
 
 namespace tovi::platform {
 
-bool startWorker(std::function<void()> work) {
+bool startWorker(std::function<void()> work) noexcept {
     try {
         std::thread(std::move(work)).detach();
         return true;
-    } catch (const std::system_error&) {
+    } catch (...) {
+        // std::system_error when the system has no thread to give, std::bad_alloc when the
+        // thread's state cannot be allocated.
         return false;
     }
 }

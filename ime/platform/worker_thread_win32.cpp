@@ -23,12 +23,18 @@ DWORD WINAPI run(LPVOID parameter) {
 
 } // namespace
 
-bool startWorker(std::function<void()> work) {
+bool startWorker(std::function<void()> work) noexcept {
     HMODULE pinned = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&run),
                             &pinned))
         return false;
-    auto start = std::make_unique<Start>(Start{std::move(work), pinned});
+    std::unique_ptr<Start> start;
+    try {
+        start = std::make_unique<Start>(Start{std::move(work), pinned});
+    } catch (...) {
+        FreeLibrary(pinned);
+        return false;
+    }
     const HANDLE thread = CreateThread(nullptr, 0, run, start.get(), 0, nullptr);
     if (!thread) {
         FreeLibrary(pinned);

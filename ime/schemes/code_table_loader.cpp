@@ -14,8 +14,10 @@ struct CodeTableLoader::State : CodeTableReporter {
     bool abandoned = false;
     platform::SharedControlSection* section = nullptr;
     CodeTableOptions options;
+    std::function<void()> fault;
     std::uint64_t requested = 0; // number of the latest request
     std::uint64_t done = 0;      // number of the latest request a load finished for
+    std::uint64_t failed = 0;    // number of the latest request whose load threw
     bool running = false;
     std::unique_ptr<CodeTable> ready;
 
@@ -24,23 +26,50 @@ struct CodeTableLoader::State : CodeTableReporter {
         reporter->messageBox(text, caption, style);
     }
 
+    // One load of the latest options, or null when anything in it threw. Nothing of a load that
+    // threw is kept: its table object, with whatever it had mapped, is gone when this returns.
+    std::unique_ptr<CodeTable> loadOne() noexcept {
+        try {
+            CodeTableOptions loadOptions;
+            std::function<void()> loadFault;
+            {
+                const std::lock_guard lock(mutex);
+                loadOptions = options;
+                loadFault = fault;
+            }
+            auto table = std::make_unique<CodeTable>(std::move(loadOptions), *this, section);
+            if (loadFault)
+                loadFault();
+            table->load();
+            return table;
+        } catch (...) {
+            // Typically std::bad_alloc in a host short of address space. Nothing is shown from
+            // here: the next use of the table loads again.
+            return nullptr;
+        }
+    }
+
     static void work(const std::shared_ptr<State>& state) {
         for (;;) {
             std::uint64_t number = 0;
-            CodeTableOptions options;
             {
                 std::unique_lock lock(state->mutex);
-                if (state->done == state->requested || state->abandoned) {
+                if (state->done == state->requested || state->failed == state->requested ||
+                    state->abandoned) {
                     state->running = false;
                     state->idle.notify_all();
                     return;
                 }
                 number = state->requested;
-                options = state->options;
             }
-            auto table = std::make_unique<CodeTable>(options, *state, state->section);
-            table->load();
+            std::unique_ptr<CodeTable> table = state->loadOne();
             std::unique_lock lock(state->mutex);
+            if (!table) {
+                // Not retried here, where it would fail again at once: the input thread starts
+                // the load again at its next use of the table.
+                state->failed = number;
+                continue;
+            }
             state->done = number;
             if (number == state->requested && !state->abandoned)
                 state->ready = std::move(table);
@@ -75,33 +104,54 @@ void CodeTableLoader::setOptions(const CodeTableOptions& options) {
     state_->options.instanceNumber = instance;
 }
 
+void CodeTableLoader::setLoadFault(std::function<void()> fault) {
+    const std::lock_guard lock(state_->mutex);
+    state_->fault = std::move(fault);
+}
+
 void CodeTableLoader::start(Scheme scheme) {
     current_.reset();
     std::unique_ptr<CodeTable> stale;
-    bool spawn = false;
     {
         const std::lock_guard lock(state_->mutex);
         stale = std::move(state_->ready);
         state_->options.scheme = scheme;
         ++state_->requested;
-        if (!state_->running) {
-            state_->running = true;
-            spawn = true;
-        }
     }
-    if (spawn && !platform::startWorker([state = state_] { State::work(state); })) {
+    spawnIfNeeded();
+}
+
+void CodeTableLoader::spawnIfNeeded() {
+    {
         const std::lock_guard lock(state_->mutex);
-        state_->running = false; // no thread: the next start tries again
+        if (state_->running || state_->abandoned || state_->done == state_->requested)
+            return;
+        state_->running = true;
+        state_->failed = 0; // the request whose load threw is tried again
+    }
+    bool started = false;
+    try {
+        started = platform::startWorker([state = state_] { State::work(state); });
+    } catch (...) {
+        started = false;
+    }
+    if (!started) {
+        const std::lock_guard lock(state_->mutex);
+        state_->running = false; // no thread: the next use tries again
         state_->idle.notify_all();
     }
 }
 
 CodeTable* CodeTableLoader::table() {
+    bool served = false;
     {
         const std::lock_guard lock(state_->mutex);
         if (state_->ready)
             current_ = std::move(state_->ready);
+        served = current_ || state_->running || state_->done == state_->requested;
     }
+    if (!served)
+        spawnIfNeeded();
     return current_.get();
 }
 

@@ -26,6 +26,7 @@ bool ImeSettings::loadSettings() {
     const auto file = platform::openFile(folder_.file(kConfigFile), "rb");
     if (!file) {
         resetToDefaults();
+        stored_ = values();
         return false;
     }
     ConfigWordReader words(file.get());
@@ -44,6 +45,7 @@ bool ImeSettings::loadSettings() {
         else if (*key == "IME_STATUS_Y")
             statusY = number;
     }
+    stored_ = values();
     return true;
 }
 
@@ -54,11 +56,11 @@ bool ImeSettings::saveSettings() {
                              std::to_string(statusX) + "\r\nIME_STATUS_Y " +
                              std::to_string(statusY) + "\r\n";
     // Written beside the old file and put in its place, so that a process ended during the save
-    // (every process saves at its end) leaves the old settings or the new, never an empty file.
-    if (!platform::replaceFileContents(folder_.file(kConfigFile), text)) {
-        resetToDefaults();
+    // leaves the old settings or the new, never an empty file. A failure changes nothing in
+    // memory: the user's choices stay in force for this process.
+    if (!platform::replaceFileContents(folder_.file(kConfigFile), text))
         return false;
-    }
+    stored_ = values();
     return true;
 }
 

@@ -44,12 +44,28 @@ public:
     // Starts from the defaults, then reads "config.ini" from `folder`.
     explicit ImeSettings(platform::InstallFolder folder);
 
+    // The four saved fields, to compare the record with what the file holds.
+    struct Values {
+        std::uint32_t flags;
+        std::int32_t statusX;
+        std::int32_t statusY;
+        std::int32_t skin;
+        bool operator==(const Values&) const = default;
+    };
+
     // Reads "config.ini" from the installation folder. A key missing from the file keeps its
-    // current value. False (with the defaults set) when the file cannot be opened.
+    // current value. False (with the defaults set) when the file cannot be opened. Either way
+    // the record as read counts as stored.
     bool loadSettings();
-    // Writes the four keys to "config.ini". False when the file cannot be written; when it
-    // cannot even be opened the record is reset to the defaults.
+    // Writes the four keys to "config.ini", beside the old file and then in its place. False
+    // when the file cannot be written; the record keeps the user's values and the file its old
+    // content.
     bool saveSettings();
+
+    Values values() const { return Values{flags, statusX, statusY, skin}; }
+    // What the file held at the last load or the last successful save.
+    const Values& stored() const { return stored_; }
+    bool changedSinceStored() const { return values() != stored_; }
 
     void resetToDefaults();
 
@@ -69,6 +85,7 @@ public:
 
 private:
     platform::InstallFolder folder_;
+    Values stored_{kDefaultFlags, kDefaultStatusX, kDefaultStatusY, kDefaultSkin};
     SchemeChangeHandler* schemeHandler_ = nullptr;
 };
 

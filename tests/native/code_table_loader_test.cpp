@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <new>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace tovi {
@@ -93,6 +96,60 @@ TEST_F(LoaderTest, AMissingFileIsReportedFromTheLoad) {
     loader.waitIdle();
     const std::lock_guard lock(host.boxes->mutex);
     ASSERT_EQ(host.boxes->shown.size(), 1u);
+}
+
+// A host short of address space: the load's allocations fail. The failure stays on the loading
+// thread, nothing half made is published or shown, and the next use of the table loads again.
+TEST_F(LoaderTest, ALoadThatThrowsPublishesNothingAndTheNextUseLoadsAgain) {
+    CodeTableLoader loader(host.codeTableReporter(), &section, 1);
+    loader.setOptions(options);
+    std::atomic<bool> failing{true};
+    std::atomic<int> loads{0};
+    loader.setLoadFault([&] {
+        ++loads;
+        if (failing)
+            throw std::bad_alloc();
+    });
+    loader.start(Scheme::Keypad);
+    loader.waitIdle();
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(loader.table(), nullptr); // and this use starts the load again
+    loader.waitIdle();
+    EXPECT_EQ(loads, 2);
+    EXPECT_EQ(loader.table(), nullptr); // still short of memory: tried again, still nothing
+
+    loader.waitIdle();
+    failing = false; // memory is back
+    EXPECT_EQ(loader.table(), nullptr);
+    loader.waitIdle();
+    CodeTable* table = loader.table();
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->loaded());
+    EXPECT_EQ(table->lastLoad().entries, 2u);
+    EXPECT_EQ(loads, 4);
+    loader.waitIdle();
+    EXPECT_EQ(loads, 4); // a complete table is not loaded again
+    const std::lock_guard lock(host.boxes->mutex);
+    EXPECT_TRUE(host.boxes->shown.empty());
+}
+
+TEST_F(LoaderTest, ALoadThatThrowsAnythingIsTriedAgainByTheNextStart) {
+    CodeTableLoader loader(host.codeTableReporter(), &section, 1);
+    loader.setOptions(options);
+    std::atomic<bool> failing{true};
+    loader.setLoadFault([&] {
+        if (failing)
+            throw std::runtime_error("no room");
+    });
+    loader.start(Scheme::Keypad);
+    loader.waitIdle();
+    failing = false;
+    loader.start(Scheme::Pinyin); // a scheme change
+    loader.waitIdle();
+    CodeTable* table = loader.table();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->scheme(), Scheme::Pinyin);
+    EXPECT_TRUE(table->loaded());
 }
 
 // The module switching schemes quickly while it searches, as a user flipping the right-Ctrl

@@ -249,7 +249,9 @@ private:
     }
 
     Typed typeIn(Scheme scheme, std::u16string_view code) {
+        // As the mode menu switches: the new scheme is saved at once.
         module_.settings().setScheme(scheme);
+        module_.saveSettingsIfChanged();
         module_.codeTableLoader().waitIdle();
         host_.commits.clear();
         for (const char16_t unit : code) {
@@ -384,7 +386,7 @@ TEST_P(DamagedInstall, TypesTheRightWordsOrNoneAndLeavesTheFileAsItWas) {
     }
 
     if (name == "config.ini") {
-        // The settings are written back when the module ends, as it always does, unless a
+        // Typing both schemes switched at least once, which wrote the settings back, unless a
         // folder stands in the way.
         const OnDisk after = onDisk(folder, name);
         if (how == Damage::Folder)

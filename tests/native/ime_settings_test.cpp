@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <random>
 
 #include <string>
@@ -156,15 +157,51 @@ TEST(ImeSettingsSave, HighFlagBitsRoundTrip) {
     EXPECT_EQ(ImeSettings(in(folder)).flags, 0x80000421u);
 }
 
-TEST(ImeSettingsSave, FailedSaveResetsTheRecord) {
+TEST(ImeSettingsSave, AFailedSaveKeepsTheUsersValuesAndTheOldFile) {
+    TempFolder folder;
+    folder.write("config.ini", "IME_SKIN 2");
+    ImeSettings s(in(folder));
+    // A folder where the new file should go: the save fails for every user, root included.
+    std::filesystem::create_directory(folder.file("config.ini.new"));
+    s.flags = 0x7FF;
+    s.skin = 3;
+    EXPECT_FALSE(s.saveSettings());
+    EXPECT_EQ(s.flags, 0x7FFu);
+    EXPECT_EQ(s.skin, 3);
+    EXPECT_EQ(folder.read("config.ini"), "IME_SKIN 2");
+    EXPECT_TRUE(s.changedSinceStored());
+    EXPECT_EQ(s.stored().skin, 2);
+}
+
+TEST(ImeSettingsSave, AFolderThatCannotBeReachedKeepsTheUsersValues) {
     ImeSettings s(platform::InstallFolder(u"/nonexistent-tovi-folder/sub"));
     s.flags = 0x7FF;
     s.skin = 3;
     EXPECT_FALSE(s.saveSettings());
-    expectDefaults(s);
+    EXPECT_EQ(s.flags, 0x7FFu);
+    EXPECT_EQ(s.skin, 3);
 }
 
-// Every process saves its settings when it ends, so one may be killed in the middle of a save.
+TEST(ImeSettingsStored, TheRecordAsReadOrWrittenCountsAsStored) {
+    TempFolder folder;
+    ImeSettings missing(in(folder)); // no file: the defaults count as stored
+    EXPECT_FALSE(missing.changedSinceStored());
+    folder.write("config.ini", "IME_SKIN 3 IME_STATUS_X 40");
+    ImeSettings s(in(folder));
+    EXPECT_FALSE(s.changedSinceStored());
+    EXPECT_EQ(s.stored(), (ImeSettings::Values{161, 40, 718, 3}));
+    s.statusY = 5;
+    EXPECT_TRUE(s.changedSinceStored());
+    ASSERT_TRUE(s.saveSettings());
+    EXPECT_FALSE(s.changedSinceStored());
+    EXPECT_EQ(s.stored().statusY, 5);
+    s.flags ^= flag::FullWidthLetters;
+    EXPECT_TRUE(s.changedSinceStored());
+    s.flags ^= flag::FullWidthLetters; // back to what the file holds
+    EXPECT_FALSE(s.changedSinceStored());
+}
+
+// A process may be killed in the middle of a save.
 TEST(ImeSettingsSave, AProcessKilledWhileSavingLeavesTheOldFileOrTheNew) {
     TempFolder folder;
     const std::string first = "IME_SETTINGS 161\r\nIME_SKIN 1\r\nIME_STATUS_X 10\r\n"

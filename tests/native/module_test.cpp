@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <new>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,16 +39,29 @@ protected:
     }
     // A key as the system reports it, through the module: the press and, when claimed, its
     // translation.
-    bool press(unsigned key, std::uint32_t keyData = 1) {
+    bool press(unsigned key, std::uint32_t keyData = 1, char16_t unit = 0) {
         keys[key] |= 0x80;
         const bool claimed = module->processKey(1, KeyEvent{key, 0, keyData, keys});
         if (claimed)
-            module->toAscii(1, KeyEvent{key, 0, 0, keys});
+            module->toAscii(1, KeyEvent{key, unit, 0, keys});
         return claimed;
     }
     bool release(unsigned key, std::uint32_t keyData = 0xC0000001) {
         keys[key] &= 0x7F;
         return module->processKey(1, KeyEvent{key, 0, keyData, keys});
+    }
+    // A keypad digit pressed and released.
+    void keypad(int digit) {
+        const unsigned key = vk::Numpad0 + static_cast<unsigned>(digit);
+        press(key, 1, static_cast<char16_t>(u'0' + digit));
+        release(key);
+    }
+    // A keypad table where 1, 2 and 0 type "中".
+    void writeKeypadTable() {
+        CodeTableData keypadTable(CodeTableLayout::Digits);
+        ASSERT_EQ(keypadTable.append(u"12", u"中"), EntryFault::None);
+        ASSERT_EQ(keypadTable.append(u"1234", u"中国"), EntryFault::None);
+        folder.write("toviwb.mb", writeCodeTable(keypadTable));
     }
 
     const std::u16string name = u"tovi-test-section";
@@ -68,17 +84,136 @@ TEST_F(ModuleTest, EachProcessTakesTheNextInstanceNumber) {
     EXPECT_EQ(platform::sharedControlSection()->instanceCounter, 3u);
 }
 
-TEST_F(ModuleTest, BuildingLoadsTheSettingsOfItsFolderAndTheEndSavesThem) {
-    folder.write("config.ini", "IME_SKIN 2 IME_SETTINGS 193");
+TEST_F(ModuleTest, BuildingLoadsTheSettingsOfItsFolderAndTheEndWritesNothing) {
+    const std::string file = "IME_SKIN 2 IME_SETTINGS 193";
+    folder.write("config.ini", file);
     build();
     EXPECT_EQ(module->settings().skin, 2);
     EXPECT_EQ(module->settings().scheme(), Scheme::Pinyin);
     EXPECT_NE(dynamic_cast<PinyinEngine*>(module->engine()), nullptr);
-    module->settings().statusX = 300;
+    module->settings().statusX = 300; // changed without a save: another process may have saved
     module->codeTableLoader().waitIdle();
     module.reset();
-    EXPECT_EQ(folder.read("config.ini"),
-              "IME_SETTINGS 193\r\nIME_SKIN 2\r\nIME_STATUS_X 300\r\nIME_STATUS_Y 718\r\n");
+    EXPECT_EQ(folder.read("config.ini"), file);
+}
+
+TEST_F(ModuleTest, AFirstStartWithoutChangesWritesNoFile) {
+    writeKeypadTable();
+    build();
+    module->codeTableLoader().waitIdle();
+    keypad(1);
+    keypad(2);
+    keypad(0);
+    EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中"}));
+    EXPECT_TRUE(module->saveSettingsIfChanged());
+    module.reset();
+    EXPECT_FALSE(std::filesystem::exists(folder.file("config.ini")));
+}
+
+TEST_F(ModuleTest, SettingsAreWrittenWhenTheyChangeAndOnlyThen) {
+    build();
+    module->settings().statusX = 300;
+    module->settings().skin = 1;
+    EXPECT_TRUE(module->saveSettingsIfChanged());
+    const std::string saved = "IME_SETTINGS 161\r\nIME_SKIN 1\r\nIME_STATUS_X 300\r\n"
+                              "IME_STATUS_Y 718\r\n";
+    EXPECT_EQ(folder.read("config.ini"), saved);
+    // Unchanged: nothing is written, as another process's save shows.
+    folder.write("config.ini", "IME_SKIN 4");
+    EXPECT_TRUE(module->saveSettingsIfChanged());
+    EXPECT_EQ(folder.read("config.ini"), "IME_SKIN 4");
+}
+
+TEST_F(ModuleTest, AHotkeyThatChangesSettingsSavesThemAtOnce) {
+    constexpr std::uint32_t kRightCtrlPress = 0x011D0001;
+    constexpr std::uint32_t kRightCtrlRelease = 0xC11D0001;
+    build();
+    module->settings().statusY = 700; // as a window may set it without saving
+    press('A');                       // the first key clears the guard
+    release('A');
+    EXPECT_FALSE(std::filesystem::exists(folder.file("config.ini"))); // the key changed nothing
+    press(vk::Control, kRightCtrlPress);
+    release(vk::Control, kRightCtrlRelease);
+    ASSERT_EQ(module->settings().scheme(), Scheme::Pinyin);
+    EXPECT_EQ(ImeSettings(platform::InstallFolder(folder.installFolder())).scheme(),
+              Scheme::Pinyin);
+    // Shift+Space flips full-width letters; the file follows with the key.
+    keys[vk::Shift] = 0x80;
+    release(vk::Shift); // as the engine counts key events, the next one acts
+    keys[vk::Shift] = 0x80;
+    press(vk::Space, 1, u' ');
+    ASSERT_TRUE(module->settings().has(flag::FullWidthLetters));
+    EXPECT_TRUE(
+        ImeSettings(platform::InstallFolder(folder.installFolder())).has(flag::FullWidthLetters));
+}
+
+// A folder where config.ini's new copy should go makes every save fail, for root too.
+TEST_F(ModuleTest, AFailedSaveKeepsTheSettingsAndSaysSoOnceUntilASaveSucceeds) {
+    build();
+    const auto blocker = folder.file("config.ini.new");
+    std::filesystem::create_directory(blocker);
+    module->settings().statusX = 300;
+    module->settings().flags |= flag::VerticalLayout;
+    EXPECT_FALSE(module->saveSettingsIfChanged());
+    EXPECT_EQ(module->settings().statusX, 300);
+    EXPECT_TRUE(module->settings().has(flag::VerticalLayout));
+    EXPECT_TRUE(module->settingsSaveFailing());
+    EXPECT_EQ(host.infos, (std::vector<std::u16string>{u"设置保存失败！"}));
+
+    module->settings().statusX = 400;
+    EXPECT_FALSE(module->saveSettingsIfChanged());
+    EXPECT_FALSE(module->saveSettingsIfChanged());
+    EXPECT_EQ(host.infos.size(), 1u); // said once
+    EXPECT_EQ(module->settings().statusX, 400);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("config.ini")));
+
+    std::filesystem::remove(blocker);
+    module->settings().statusX = 500;
+    EXPECT_TRUE(module->saveSettingsIfChanged());
+    EXPECT_FALSE(module->settingsSaveFailing());
+    const ImeSettings saved(platform::InstallFolder(folder.installFolder()));
+    EXPECT_EQ(saved.statusX, 500);
+    EXPECT_TRUE(saved.has(flag::VerticalLayout));
+
+    // Failing again after a success is said again.
+    std::filesystem::create_directory(blocker);
+    module->settings().statusX = 600;
+    EXPECT_FALSE(module->saveSettingsIfChanged());
+    EXPECT_EQ(host.infos.size(), 2u);
+    EXPECT_EQ(host.infos.back(), u"设置保存失败！");
+}
+
+// A host short of address space cannot load the table: the module types nothing but lives, and
+// types again once memory is back. Runs under ThreadSanitizer too.
+TEST_F(ModuleTest, ATableLoadThatThrowsTypesNothingUntilMemoryIsBack) {
+    writeKeypadTable();
+    build();
+    module->codeTableLoader().waitIdle();
+    std::atomic<bool> failing{true};
+    module->codeTableLoader().setLoadFault([&] {
+        if (failing)
+            throw std::bad_alloc();
+    });
+    module->settings().setScheme(Scheme::Pinyin);
+    module->settings().setScheme(Scheme::Keypad); // the keypad table loads again, and throws
+    module->codeTableLoader().waitIdle();
+    EXPECT_EQ(module->codeTableLoader().table(), nullptr);
+
+    keypad(1);
+    keypad(2);
+    keypad(0);
+    EXPECT_TRUE(host.commits.empty());
+    module->codeTableLoader().waitIdle();
+    module->resetInput();
+
+    failing = false; // memory is back: the next key starts the load again
+    keypad(1);
+    module->codeTableLoader().waitIdle();
+    keypad(2);
+    keypad(0);
+    EXPECT_EQ(host.commits, (std::vector<std::u16string>{u"中"}));
+    const std::lock_guard lock(host.boxes->mutex);
+    EXPECT_TRUE(host.boxes->shown.empty());
 }
 
 TEST_F(ModuleTest, SchemeChangeClearsInputAndRebuildsTheEngine) {

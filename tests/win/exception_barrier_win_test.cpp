@@ -1,6 +1,8 @@
 // No exception leaves the module: an allocation that fails inside a key, in the real exports
-// with a real IMM32 context, gives the export's failure value, and the next keys type as before.
-// This program replaces the global allocator so that a test can make allocations fail.
+// with a real IMM32 context, gives the export's failure value, and the next keys type as before;
+// one that fails inside the background table load stays on the loading thread, and typing
+// resumes once memory is back. This program replaces the global allocator so that a test can
+// make allocations fail.
 #include "boundary/exports.h"
 #include "boundary/process_host.h"
 #include "tables/code_table_file.h"
@@ -14,11 +16,22 @@
 
 namespace {
 std::atomic<bool> gFailAllocations{false};
+// Large allocations fail on every thread but the one that started the program, as in a host
+// whose address space is too fragmented for a large table: the input thread goes on.
+std::atomic<bool> gFailLargeBackgroundAllocations{false};
+constexpr std::size_t kLargeAllocation = 16 * 1024;
+const DWORD gMainThread = GetCurrentThreadId();
 std::atomic<int> gFailedAllocations{0};
+
+bool failsNow(std::size_t size) {
+    return gFailAllocations.load() ||
+           (gFailLargeBackgroundAllocations.load() && size >= kLargeAllocation &&
+            GetCurrentThreadId() != gMainThread);
+}
 } // namespace
 
 void* operator new(std::size_t size) {
-    if (gFailAllocations.load()) {
+    if (failsNow(size)) {
         ++gFailedAllocations;
         throw std::bad_alloc();
     }
@@ -44,6 +57,15 @@ public:
     ~FailingAllocations() { gFailAllocations = false; }
     FailingAllocations(const FailingAllocations&) = delete;
     FailingAllocations& operator=(const FailingAllocations&) = delete;
+};
+
+// Large allocations of the loading thread fail while one of these lives.
+class FailingLargeBackgroundAllocations {
+public:
+    FailingLargeBackgroundAllocations() { gFailLargeBackgroundAllocations = true; }
+    ~FailingLargeBackgroundAllocations() { gFailLargeBackgroundAllocations = false; }
+    FailingLargeBackgroundAllocations(const FailingLargeBackgroundAllocations&) = delete;
+    FailingLargeBackgroundAllocations& operator=(const FailingLargeBackgroundAllocations&) = delete;
 };
 
 class ExceptionBarrier : public ::testing::Test {
@@ -88,6 +110,20 @@ protected:
         return static_cast<int>(ImeToAsciiEx(packed, 0x52, keys, &buffer.list, 0, himc));
     }
     std::wstring resultString() const { return wintest::resultString(himc); }
+    // A keypad table large enough that loading it needs large allocations: "12" and "1234" with
+    // 3125 six-digit codes of "3" and the digits 1 to 5 around them.
+    void writeLargeKeypadTable() {
+        CodeTableData keypad(CodeTableLayout::Digits);
+        keypad.append(u"12", u"中");
+        keypad.append(u"1234", u"中国");
+        for (int n = 0; n < 3125; ++n) {
+            std::u16string code = u"3";
+            for (int k = n, digit = 0; digit < 5; ++digit, k /= 5)
+                code += static_cast<char16_t>(u'1' + k % 5);
+            keypad.append(code, u"国");
+        }
+        wintest::writeBytes(scratch.file(L"toviwb.mb"), writeCodeTable(keypad));
+    }
 
     wintest::ScratchFolder scratch;
     wintest::InstallPathValue installPath{scratch.path()};
@@ -123,6 +159,33 @@ TEST_F(ExceptionBarrier, AModuleThatCannotBeBuiltLeavesKeysToTheApplicationUntil
     EXPECT_GT(keypad(2), 0);
     EXPECT_GT(keypad(0), 0);
     EXPECT_EQ(resultString(), L"中");
+}
+
+TEST_F(ExceptionBarrier, ATableLoadShortOfMemoryLeavesTheHostTypingOnceMemoryIsBack) {
+    writeLargeKeypadTable();
+    {
+        const FailingLargeBackgroundAllocations failing;
+        ready(); // the module is built; its table load runs out of memory on its thread
+        EXPECT_GT(gFailedAllocations.load(), 0);
+        Module* module = modulePtr();
+        ASSERT_NE(module, nullptr);
+        EXPECT_EQ(module->codeTableLoader().table(), nullptr); // this use loads again, and fails
+        module->codeTableLoader().waitIdle();
+        // The module takes keys and types nothing.
+        keypad(1);
+        keypad(2);
+        keypad(0);
+        EXPECT_EQ(resultString(), L"");
+        module->codeTableLoader().waitIdle();
+        module->resetInput();
+    }
+    const int failed = gFailedAllocations.load();
+    EXPECT_GT(keypad(1), 0); // memory is back: this key's lookup loads the table again
+    modulePtr()->codeTableLoader().waitIdle();
+    EXPECT_GT(keypad(2), 0);
+    EXPECT_GT(keypad(0), 0);
+    EXPECT_EQ(resultString(), L"中");
+    EXPECT_EQ(gFailedAllocations.load(), failed);
 }
 
 } // namespace

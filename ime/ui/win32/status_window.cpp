@@ -34,7 +34,7 @@ void StatusWindow::create(HWND uiWindow, UiPrivate& block) {
             clampToWorkArea(rectAt(content().statusPosition().x, content().statusPosition().y,
                                    kStatusBarSize.width, kStatusBarSize.height),
                             workArea());
-        content().moveStatus(at);
+        content().moveStatus(at, false);
         if (!makeWindow(uiWindow, record, 0, at, kStatusBarSize))
             return;
         record.x = at.x;
@@ -152,7 +152,7 @@ void StatusWindow::onButtonUp(HWND window) {
         xorFrame(dragFrame_);
         const Point at = clampToWorkArea(dragFrame_, workArea());
         MoveWindow(window, at.x, at.y, dragFrame_.width(), dragFrame_.height(), TRUE);
-        content().moveStatus(at);
+        content().moveStatus(at, true);
         return;
     }
     // A click acts when the button comes up over the cell it went down on.

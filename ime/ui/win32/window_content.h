@@ -41,9 +41,10 @@ public:
     // What the popup menus mark, and what a command chosen from `menu` does (0: none chosen).
     virtual StatusMenuMarks statusMenuMarks() = 0;
     virtual void chooseMenuCommand(StatusMenu menu, std::uint32_t command) = 0;
-    // The bar's place as the settings keep it; moving the bar keeps the new place there.
+    // The bar's place as the settings keep it; moving the bar keeps the new place there, and a
+    // place the user dropped it at is saved.
     virtual Point statusPosition() = 0;
-    virtual void moveStatus(Point topLeft) = 0;
+    virtual void moveStatus(Point topLeft, bool dropped) = 0;
 
     // Runs a modal loop (a popup menu). The module's other threads may use it meanwhile, so
     // whatever was read before the loop is read again after it.
