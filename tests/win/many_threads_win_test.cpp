@@ -248,7 +248,9 @@ bool isModuleWindow(HWND window) {
 }
 
 // What a module does to a window when it shows, moves, repaints or tells it something; the system
-// itself sends none of these to the module's windows from another thread.
+// itself sends none of these to the module's windows from another thread. (A system that carries
+// out such a call on the window's own thread hides where it came from; the watch on the module's
+// own calls finds those.)
 bool movesOrPaints(UINT message) {
     switch (message) {
     case WM_SHOWWINDOW:
@@ -520,6 +522,7 @@ public:
     void overlap() {
         activate();
         typing_ = true;
+        keyPause_ = kOverlapPause;
         while (run_.keyEvents < run_.keyTarget && !run_.stop) {
             const unsigned roll = pick(100);
             if (roll < 60)
@@ -787,7 +790,11 @@ private:
     }
     void tap(UINT vk, wchar_t unit) {
         keyEvent(vk, true, unit);
+        if (keyPause_)
+            idle(keyPause_);
         keyEvent(vk, false, 0);
+        if (keyPause_)
+            idle(keyPause_);
     }
     // Escape, the word's code and its confirm: keypad digits and keypad 0, or letters and Space.
     void typeKeys(const Word& word) {
@@ -949,6 +956,10 @@ private:
     // How long a thread without the focus handles its messages between two of the system's
     // calls: a few calls for every key the focus thread types.
     static constexpr DWORD kBackgroundPause = 10;
+    // How long a thread typing at the same time as the others handles its messages after each
+    // key: moments in which it runs nothing while the others go on, so that what they do to its
+    // context shows.
+    static constexpr DWORD kOverlapPause = 1;
     static constexpr BYTE kUnused = 0xA5;
 
     Run& run_;
@@ -973,6 +984,7 @@ private:
     std::vector<BYTE> list_;
     ThreadState state_;
     bool active_ = false;
+    DWORD keyPause_ = 0;
     bool typing_ = false;
     bool warm_ = false;
     std::size_t nextWord_ = 0;
@@ -1175,55 +1187,106 @@ bool watchModuleCalls(HMODULE module) {
 
 // ---- Crash and hang reports.
 
-std::string describeAddress(DWORD64 address) {
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(address), &module))
-        return format("0x%llx", static_cast<unsigned long long>(address));
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(module, path, MAX_PATH);
-    const std::wstring full = path;
-    const std::wstring name = full.substr(full.find_last_of(L"\\/") + 1);
-    const auto base = reinterpret_cast<DWORD64>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        reinterpret_cast<const BYTE*>(module) + dos->e_lfanew);
-    // The address as the linker placed it, for addr2line on the file.
-    const DWORD64 linked = nt->OptionalHeader.ImageBase + (address - base);
-    return format("%s+0x%llx (linked at 0x%llx)", utf8(name).c_str(),
-                  static_cast<unsigned long long>(address - base),
-                  static_cast<unsigned long long>(linked));
-}
+// The crash report allocates nothing: the heap may be what is broken.
+class CrashLine {
+public:
+    void add(const char* pattern, ...) {
+        va_list arguments;
+        va_start(arguments, pattern);
+        const int room = static_cast<int>(sizeof(text_)) - length_;
+        const int n = room > 1 ? std::vsnprintf(text_ + length_, static_cast<std::size_t>(room),
+                                                pattern, arguments)
+                               : 0;
+        va_end(arguments);
+        length_ = std::min(length_ + std::max(n, 0), static_cast<int>(sizeof(text_)) - 1);
+    }
+    // The module holding `address` and the offset in it, and the address as the linker placed
+    // it, for addr2line on the file.
+    void addAddress(DWORD64 address) {
+        HMODULE module = nullptr;
+        if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                    GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                reinterpret_cast<LPCWSTR>(address), &module)) {
+            add("0x%llx", static_cast<unsigned long long>(address));
+            return;
+        }
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(module, path, MAX_PATH);
+        const char* name = path;
+        for (const char* c = path; *c; ++c)
+            if (*c == '\\' || *c == '/')
+                name = c + 1;
+        const auto base = reinterpret_cast<DWORD64>(module);
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            reinterpret_cast<const BYTE*>(module) + dos->e_lfanew);
+        add("%s+0x%llx (linked at 0x%llx)", name, static_cast<unsigned long long>(address - base),
+            static_cast<unsigned long long>(nt->OptionalHeader.ImageBase + (address - base)));
+    }
+    void addSteps() {
+        add("    the threads were at:");
+        if (gRun)
+            for (const auto& worker : gRun->workers)
+                add(" %zu \"%s\"", worker->index(), worker->step());
+    }
+    void write() {
+        add("\n");
+        writeRaw(text_, static_cast<std::size_t>(length_));
+        length_ = 0;
+    }
 
-void writeLine(const std::string& line) {
-    const std::string text = line + "\n";
-    writeRaw(text.data(), text.size());
+private:
+    char text_[1024] = {};
+    int length_ = 0;
+};
+
+bool inModule(DWORD64 address, const wchar_t* name) {
+    HMODULE module = nullptr;
+    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCWSTR>(address), &module) &&
+           module == GetModuleHandleW(name);
 }
 
 LONG WINAPI onCrash(EXCEPTION_POINTERS* exception) {
+    static std::atomic<bool> reported{false};
+    if (reported.exchange(true))
+        TerminateProcess(GetCurrentProcess(), kCrashed); // a second fault, or one in the report
     const EXCEPTION_RECORD* record = exception->ExceptionRecord;
-    std::string thread = "the controlling thread";
+    CrashLine line;
+    line.add("CRASH: exception 0x%08lX at ", static_cast<unsigned long>(record->ExceptionCode));
+    line.addAddress(reinterpret_cast<DWORD64>(record->ExceptionAddress));
+    bool inWorker = false;
     if (gRun)
         for (const auto& worker : gRun->workers)
-            if (worker->threadId() == GetCurrentThreadId())
-                thread = format("thread %zu during \"%s\"", worker->index(), worker->step());
-    writeLine(format("CRASH: exception 0x%08lX at %s in %s, seed %u, turn %u",
-                     static_cast<unsigned long>(record->ExceptionCode),
-                     describeAddress(reinterpret_cast<DWORD64>(record->ExceptionAddress)).c_str(),
-                     thread.c_str(), gRun ? gRun->seed : 0u, gRun ? gRun->turn.load() : 0u));
-    if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2)
-        writeLine(format("    %s of address 0x%llx",
-                         record->ExceptionInformation[0] == 1 ? "write" : "read",
-                         static_cast<unsigned long long>(record->ExceptionInformation[1])));
+            if (worker->threadId() == GetCurrentThreadId()) {
+                line.add(" in thread %zu during \"%s\"", worker->index(), worker->step());
+                inWorker = true;
+            }
+    if (!inWorker)
+        line.add(" in a thread of the test's controller or of the module");
+    line.add(", seed %u, turn %u", gRun ? gRun->seed : 0u, gRun ? gRun->turn.load() : 0u);
+    line.write();
+    if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2) {
+        line.add("    %s of address 0x%llx",
+                 record->ExceptionInformation[0] == 1 ? "write" : "read",
+                 static_cast<unsigned long long>(record->ExceptionInformation[1]));
+        line.write();
+    }
+    bool inHeap = false;
 #if defined(__x86_64__)
     // The calls that led there, unwound with the modules' unwind tables.
     CONTEXT context = *exception->ContextRecord;
     ULONG_PTR stackLow = 0;
     ULONG_PTR stackHigh = 0;
     GetCurrentThreadStackLimits(&stackLow, &stackHigh);
+    inHeap = inModule(context.Rip, L"ntdll.dll");
+    bool allocator = false;
     for (int frame = 0; frame < 24 && context.Rip; ++frame) {
-        writeLine(format("    #%d %s", frame, describeAddress(context.Rip).c_str()));
+        line.add("    #%d ", frame);
+        line.addAddress(context.Rip);
+        line.write();
+        allocator = allocator || inModule(context.Rip, L"msvcrt.dll");
         DWORD64 imageBase = 0;
         if (RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr)) {
             void* handlerData = nullptr;
@@ -1239,8 +1302,14 @@ LONG WINAPI onCrash(EXCEPTION_POINTERS* exception) {
         if (context.Rsp < stackLow || context.Rsp >= stackHigh)
             break;
     }
+    inHeap = inHeap && allocator;
 #endif
-    writeLine("    the threads were at: " + threadSteps());
+    if (inHeap) {
+        line.add("    the crash is inside the heap's allocator: the heap was corrupted before");
+        line.write();
+    }
+    line.addSteps();
+    line.write();
     TerminateProcess(GetCurrentProcess(), kCrashed);
     return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -1512,9 +1581,9 @@ protected:
             format("--many-threads %s %s %u %lu %lu", name, scheme, seed, keys, threads);
         const auto child = startChild(std::wstring(arguments.begin(), arguments.end()));
         ASSERT_TRUE(child);
-        long code = -1;
-        // The run ends itself when a thread hangs; this bound is for a run that cannot.
-        const DWORD bound = 120000 + 100 * static_cast<DWORD>(std::min(keys, 1000000ul));
+        // The run ends itself when a thread hangs; this bound is for a run that cannot (one whose
+        // module does not unload, say).
+        const DWORD bound = 60000 + 50 * static_cast<DWORD>(std::min(keys, 1000000ul));
         if (WaitForSingleObject(child.get(), bound) != WAIT_OBJECT_0) {
             TerminateProcess(child.get(), 99);
             wintest::removeInstallPathKey();
@@ -1526,7 +1595,7 @@ protected:
         GetExitCodeProcess(child.get(), &exitCode);
         // A run that crashed or hung ended without removing the installation folder's value.
         wintest::removeInstallPathKey();
-        code = static_cast<long>(exitCode);
+        const auto code = static_cast<long>(exitCode);
         EXPECT_EQ(code, kPassed) << name << ", " << scheme << " scheme: " << meaning(code)
                                  << "; run again with TOVI_THREADS_SEED=" << seed;
     }
