@@ -1570,7 +1570,7 @@ protected:
     void scenario(const char* name, const char* scheme) {
         const auto seed = static_cast<std::uint32_t>(
             environmentNumber("TOVI_THREADS_SEED", std::random_device{}()));
-        const unsigned long keys = environmentNumber("TOVI_THREADS_KEYS", 800);
+        const unsigned long keys = environmentNumber("TOVI_THREADS_KEYS", 600);
         const unsigned long threads =
             std::clamp(environmentNumber("TOVI_THREADS_COUNT", kMostThreads), 1ul,
                        static_cast<unsigned long>(kMostThreads));
