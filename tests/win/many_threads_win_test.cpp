@@ -562,7 +562,6 @@ public:
     // ---- Results, read by the controller once the worker is done.
     const std::vector<std::wstring>& commits() const { return commits_; }
     const std::vector<std::wstring>& expected() const { return expected_; }
-    const std::vector<std::string>& faults() const { return faults_; }
     std::string summary() const {
         std::size_t own = 0;
         for (const std::wstring& commit : commits_)
