@@ -120,8 +120,10 @@ std::optional<bool> ImeEngine::keypadHotkey(const KeyEvent& key) {
         OnCommand(EngineCommand::Association);
         return true;
     }
+    // One search a press of keypad minus; its auto-repeats and its release are the module's too.
     if (vk == vk::Subtract && settings().has(flag::WebSearch) && process().mayLaunch()) {
-        host().openUrl(webSearchUrl(lastCommitted_));
+        if (key.isFirstPress())
+            host().openUrl(webSearchUrl(lastCommitted_));
         return true;
     }
     if (ctrl && vk >= vk::Numpad1 && vk <= vk::Numpad9) {
@@ -369,14 +371,6 @@ void ImeEngine::turnPage(bool forward) {
         host().showInfo(forward ? info::LastPage : info::FirstPage);
     }
     SendCompositionUpdate();
-}
-
-std::u16string ImeEngine::webSearchUrl(std::u16string_view text) {
-    std::u16string url = u"https://www.baidu.com/s?wd=";
-    url += text;
-    if (url.size() > 254)
-        url.resize(254);
-    return url;
 }
 
 } // namespace tovi

@@ -74,8 +74,8 @@ public:
     CandidateList& candidates() { return candidates_; }
     bool hasCandidates() const { return candidates_.totalCount() > 0; }
 
-    // The web address that searches for `text`; the text goes in unescaped, and the whole
-    // address is cut to 254 units.
+    // The web address that searches for `text`: the text goes into the query percent-encoded as
+    // UTF-8, and the address holds as many whole characters as fit in 254 units.
     static std::u16string webSearchUrl(std::u16string_view text);
 
 protected:

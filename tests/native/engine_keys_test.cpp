@@ -189,7 +189,5 @@ TEST_F(EngineTest, CtrlSelectingTheVeryFirstCandidatePromotesNothing) {
     EXPECT_TRUE(lookup.promoted.empty());
 }
 
-
-
 } // namespace
 } // namespace tovi
