@@ -1,6 +1,7 @@
 #include "engine/ime_engine.h"
 
 #include "engine/key_tables.h"
+#include "engine/modifier_taps.h"
 #include "engine/virtual_keys.h"
 
 namespace tovi {
@@ -49,6 +50,10 @@ bool ImeEngine::ProcessKey(ContextHandle context, const KeyEvent& key) {
     // selection, the reset of a scheme switch) goes to the context the key came with: with two
     // contexts in a thread, the one of the previous key may belong to another window.
     context_ = context;
+    // Every key counts for the modifier taps, also the keys that return below before reaching
+    // the tap steps.
+    const bool shiftTapped = rightShiftTap_.follow(key, host().isKeyDown(vk::RShift));
+    followCtrlCombination(key, flags().ctrlCombined);
     if (const auto decided = cancelOnMovementKey(key.virtualKey))
         return *decided;
     if (key.virtualKey != vk::Return)
@@ -59,8 +64,8 @@ bool ImeEngine::ProcessKey(ContextHandle context, const KeyEvent& key) {
     toggleFullWidth(key);
     if (const auto decided = keypadHotkey(key))
         return *decided;
-    flipParity();
-    followShiftTap(key);
+    if (shiftTapped)
+        toggleEnglishMode();
     if (const auto decided = controlKey(key))
         return *decided;
     return claimsForInput(key);
@@ -82,13 +87,16 @@ std::optional<bool> ImeEngine::cancelOnMovementKey(unsigned key) {
     return std::nullopt;
 }
 
-// Shift+Space toggles full-width letters, Ctrl with a period full-width symbols.
+// Shift+Space toggles full-width letters, Ctrl with a period full-width symbols; a held key
+// toggles once.
 void ImeEngine::toggleFullWidth(const KeyEvent& key) {
     const unsigned vk = key.virtualKey;
+    if (!key.isFirstPress())
+        return;
     std::uint32_t toggled = 0;
-    if (key.isDown(vk::Shift) && vk == vk::Space && secondOfPair())
+    if (key.isDown(vk::Shift) && vk == vk::Space)
         toggled |= flag::FullWidthLetters;
-    if (key.isDown(vk::Control) && (vk == vk::OemPeriod || vk == vk::Decimal) && secondOfPair())
+    if (key.isDown(vk::Control) && (vk == vk::OemPeriod || vk == vk::Decimal))
         toggled |= flag::FullWidthSymbols;
     for (const std::uint32_t bit : {flag::FullWidthLetters, flag::FullWidthSymbols}) {
         if (toggled & bit) {
@@ -100,31 +108,31 @@ void ImeEngine::toggleFullWidth(const KeyEvent& key) {
 }
 
 // Keypad plus (association), keypad minus (web search), Ctrl with a keypad digit (select and
-// promote) and Ctrl+J (traditional output).
+// promote) and Ctrl+J (traditional output). The Ctrl hotkeys act at the first press of their
+// key; its auto-repeats and its release go on as Ctrl combinations.
 std::optional<bool> ImeEngine::keypadHotkey(const KeyEvent& key) {
     const unsigned vk = key.virtualKey;
-    const bool ctrl = key.isDown(vk::Control);
+    const bool ctrl = key.isDown(vk::Control) && key.isFirstPress();
     if (vk == vk::Add) {
         flags().associationPending = true;
-        flipParity();
         // Sent twice, as the key's press and release once both did.
         OnCommand(EngineCommand::Association);
         OnCommand(EngineCommand::Association);
         return true;
     }
+    // One search a press of keypad minus; its auto-repeats and its release are the module's too.
     if (vk == vk::Subtract && settings().has(flag::WebSearch) && process().mayLaunch()) {
-        host().openUrl(webSearchUrl(lastCommitted_));
+        if (key.isFirstPress())
+            host().openUrl(webSearchUrl(lastCommitted_));
         return true;
     }
-    if (ctrl && vk >= vk::Numpad1 && vk <= vk::Numpad9 && secondOfPair()) {
+    if (ctrl && vk >= vk::Numpad1 && vk <= vk::Numpad9) {
         flags().ctrlSelect = true;
-        flipParity();
         OnChar(static_cast<char16_t>(u'1' + (vk - vk::Numpad1)));
         return true;
     }
-    if (ctrl && vk == 'J' && secondOfPair()) {
+    if (ctrl && vk == 'J') {
         flags().traditionalOutput = !flags().traditionalOutput;
-        flipParity();
         return true;
     }
     return std::nullopt;
@@ -132,28 +140,23 @@ std::optional<bool> ImeEngine::keypadHotkey(const KeyEvent& key) {
 
 // The end of a right-Shift tap toggles English mode, which turns full-width symbols off (and
 // full-width letters with them) or back on.
-void ImeEngine::followShiftTap(const KeyEvent& key) {
-    if (key.virtualKey == vk::Shift && !key.isDown(vk::RShift) && rightShiftDown_) {
-        ResetInput();
-        SendEndComposition();
-        setEnglishMode(!flags().englishMode);
-        if (flags().englishMode)
-            settings().flags &= ~flag::FullWidthSymbols;
-        else
-            settings().flags |= flag::FullWidthSymbols;
-        if (settings().has(flag::FullWidthLetters) && flags().englishMode)
-            settings().flags &= ~flag::FullWidthLetters;
-    }
-    rightShiftDown_ = key.virtualKey == vk::Shift && host().isKeyDown(vk::RShift);
+void ImeEngine::toggleEnglishMode() {
+    ResetInput();
+    SendEndComposition();
+    setEnglishMode(!flags().englishMode);
+    if (flags().englishMode)
+        settings().flags &= ~flag::FullWidthSymbols;
+    else
+        settings().flags |= flag::FullWidthSymbols;
+    if (settings().has(flag::FullWidthLetters) && flags().englishMode)
+        settings().flags &= ~flag::FullWidthLetters;
 }
 
-// Ctrl combinations belong to the application and spoil a right-Ctrl tap; the release of a lone
-// right-Ctrl asks for the other scheme.
+// Ctrl combinations belong to the application; the release of a lone right Ctrl asks for the
+// other scheme.
 std::optional<bool> ImeEngine::controlKey(const KeyEvent& key) {
-    if (key.virtualKey != vk::Control && key.isDown(vk::Control)) {
-        flags().ctrlCombined = true;
+    if (key.virtualKey != vk::Control && key.isDown(vk::Control))
         return false;
-    }
     if (key.virtualKey == vk::Control && key.keyData == kRightCtrlRelease &&
         !flags().ctrlCombined && !flags().firstKeyGuard) {
         host().invalidateStatusWindow();
@@ -161,7 +164,6 @@ std::optional<bool> ImeEngine::controlKey(const KeyEvent& key) {
             process().requestedScheme = scheme == Scheme::Keypad ? Scheme::Pinyin : Scheme::Keypad;
         return true;
     }
-    flags().ctrlCombined = false;
     flags().firstKeyGuard = false;
     return std::nullopt;
 }
@@ -369,14 +371,6 @@ void ImeEngine::turnPage(bool forward) {
         host().showInfo(forward ? info::LastPage : info::FirstPage);
     }
     SendCompositionUpdate();
-}
-
-std::u16string ImeEngine::webSearchUrl(std::u16string_view text) {
-    std::u16string url = u"https://www.baidu.com/s?wd=";
-    url += text;
-    if (url.size() > 254)
-        url.resize(254);
-    return url;
 }
 
 } // namespace tovi

@@ -6,6 +6,7 @@
 #include "engine/engine_command.h"
 #include "engine/engine_services.h"
 #include "engine/key_event.h"
+#include "engine/modifier_taps.h"
 #include "tables/candidate_list.h"
 #include "tables/prompt_table.h"
 
@@ -75,8 +76,8 @@ public:
     CandidateList& candidates() { return candidates_; }
     bool hasCandidates() const { return candidates_.totalCount() > 0; }
 
-    // The web address that searches for `text`; the text goes in unescaped, and the whole
-    // address is cut to 254 units.
+    // The web address that searches for `text`: the text goes into the query percent-encoded as
+    // UTF-8, and the address holds as many whole characters as fit in 254 units.
     static std::u16string webSearchUrl(std::u16string_view text);
 
 protected:
@@ -100,13 +101,10 @@ private:
     std::optional<bool> cancelOnMovementKey(unsigned key);
     void toggleFullWidth(const KeyEvent& key);
     std::optional<bool> keypadHotkey(const KeyEvent& key);
-    void followShiftTap(const KeyEvent& key);
+    void toggleEnglishMode();
     std::optional<bool> controlKey(const KeyEvent& key);
     bool claimsForInput(const KeyEvent& key);
 
-    // A press and its release both reach ProcessKey; hotkeys act on one of the two.
-    bool secondOfPair() const { return !keyParity_; }
-    void flipParity() { keyParity_ = !keyParity_; }
     bool fullWidthRuleHolds(unsigned virtualKey, bool shiftDown) const;
     void setEnglishMode(bool on);
     // The command a claimed key stands for, if any.
@@ -114,8 +112,7 @@ private:
 
     EngineServices services_;
     bool enterCancelled_ = false;
-    bool keyParity_ = true;
-    bool rightShiftDown_ = false;
+    RightShiftTap rightShiftTap_;
 };
 
 // The engine of a scheme: none for the schemes without one.

@@ -11,7 +11,7 @@ struct InputFlags {
     bool ctrlSelect = false;         // the digit being delivered is a Ctrl selection
     bool associationPending = false; // association candidates are showing
     bool traditionalOutput = false;  // searches return traditional characters
-    bool ctrlCombined = false;       // Ctrl was held with another key: no scheme toggle
+    bool ctrlCombined = false;       // another key since Ctrl went down: no scheme toggle
     bool firstKeyGuard = true;       // no scheme toggle before the first key
     // Written by the keypad search: how many candidates match the whole typed code.
     int exactMatchCount = 0;

@@ -19,6 +19,14 @@ struct KeyEvent {
 
     bool isDown(unsigned key) const { return (keyState[key & 0xFF] & 0x80) != 0; }
     bool isToggled(unsigned key) const { return (keyState[key & 0xFF] & 0x01) != 0; }
+
+    // The transition bit: the key is being released.
+    bool isRelease() const { return (keyData & 0x80000000u) != 0; }
+    // A press whose previous-state bit is clear: the key went down now, not an auto-repeat of a
+    // key held down.
+    bool isFirstPress() const { return (keyData & 0xC0000000u) == 0; }
+    // The key's scan code; 0 when the key data carries none.
+    unsigned scanCode() const { return (keyData >> 16) & 0xFF; }
 };
 
 } // namespace tovi
