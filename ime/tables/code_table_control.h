@@ -3,7 +3,8 @@
 //
 // Everything is per scheme, so that a process of one scheme never acts on state that a process
 // of the other scheme wrote. The fields other than `generation` and `mappedMask` are only read
-// and written while holding the scheme's named mutex.
+// and written while holding the scheme's named mutex. The 32-bit and the 64-bit module share the
+// block: every field has a fixed width and the same offset in both builds.
 #pragma once
 
 #include "platform/shared_section.h"
@@ -32,8 +33,10 @@ struct CodeTableSchemeControl {
     std::int32_t codeFill;   // fill offset of the code pool, in UTF-16 units
     std::int32_t textFill;   // fill offset of the text pool, in UTF-16 units
     std::uint32_t poolUnits; // size of each pool the refill wrote, in units
-    std::uint64_t fileSize;  // the file the pools were filled from
-    std::uint64_t fileHash;
+    // The file the pools were filled from. Aligned by hand: a 32-bit build would otherwise be free
+    // to place them at offsets 4 modulo 8.
+    alignas(8) std::uint64_t fileSize;
+    alignas(8) std::uint64_t fileHash;
     std::int32_t counts[26]; // bucket counts of the table loaded last (9 used by scheme 1)
     std::int32_t starts[27]; // bucket starts (10 used by scheme 1)
 };
@@ -48,14 +51,17 @@ static_assert(offsetof(CodeTableSchemeControl, fileHash) == 32);
 static_assert(offsetof(CodeTableSchemeControl, counts) == 40);
 static_assert(offsetof(CodeTableSchemeControl, starts) == 144);
 static_assert(sizeof(CodeTableSchemeControl) == 256);
+static_assert(alignof(CodeTableSchemeControl) == 8);
 
 // Lives in SharedControlSection::codeTableBlock, zero-filled at first.
 struct CodeTableControlBlock {
     CodeTableSchemeControl schemes[2]; // scheme 1 (keypad), scheme 2 (pinyin)
 };
+static_assert(sizeof(CodeTableControlBlock) == 512);
+static_assert(offsetof(CodeTableControlBlock, schemes[1]) == 256);
 static_assert(sizeof(CodeTableControlBlock) <=
               sizeof(platform::SharedControlSection{}.codeTableBlock));
-// The block starts at offset 8 of a page-aligned section, enough for its 64-bit fields.
+// The block starts at offset 8 of an 8-aligned section, enough for its 64-bit fields.
 static_assert(offsetof(platform::SharedControlSection, codeTableBlock) %
                   alignof(CodeTableControlBlock) ==
               0);
@@ -64,6 +70,10 @@ static_assert(offsetof(platform::SharedControlSection, codeTableBlock) %
 // the control block lives.
 inline CodeTableControlBlock& codeTableControl(platform::SharedControlSection& section) {
     return *reinterpret_cast<CodeTableControlBlock*>(section.codeTableBlock);
+}
+inline const CodeTableControlBlock&
+codeTableControl(const platform::SharedControlSection& section) {
+    return *reinterpret_cast<const CodeTableControlBlock*>(section.codeTableBlock);
 }
 
 // The shared objects of one scheme.
