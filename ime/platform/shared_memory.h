@@ -14,6 +14,9 @@ public:
     // maps `size` bytes of it. Returns nullopt when the block cannot be created or mapped, or
     // when an existing block is smaller than `size`.
     static std::optional<SharedMemory> openOrCreate(const std::u16string& name, std::size_t size);
+    // A zero-filled block of `size` bytes that no other process can open, for a process that may
+    // not use the named ones. Nullopt when the system refuses it.
+    static std::optional<SharedMemory> createUnnamed(std::size_t size);
 
     SharedMemory(SharedMemory&&) noexcept;
     SharedMemory& operator=(SharedMemory&&) noexcept;

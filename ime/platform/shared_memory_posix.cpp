@@ -85,6 +85,15 @@ std::optional<SharedMemory> SharedMemory::openOrCreate(const std::u16string& nam
     return SharedMemory(std::move(handle), data, size, existed);
 }
 
+std::optional<SharedMemory> SharedMemory::createUnnamed(std::size_t size) {
+    if (size == 0)
+        return std::nullopt;
+    void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (data == MAP_FAILED)
+        return std::nullopt;
+    return SharedMemory(std::make_unique<Handle>(), data, size, false);
+}
+
 void SharedMemory::prefetch(std::size_t bytes) const {
 #ifdef MADV_POPULATE_READ
     if (data_ && bytes > 0)

@@ -57,6 +57,22 @@ std::optional<SharedMemory> SharedMemory::openOrCreate(const std::u16string& nam
     return SharedMemory(std::move(handle), data, size, existed);
 }
 
+std::optional<SharedMemory> SharedMemory::createUnnamed(std::size_t size) {
+    if (size == 0)
+        return std::nullopt;
+    const auto size64 = static_cast<std::uint64_t>(size);
+    auto handle = std::make_unique<Handle>();
+    handle->mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                             static_cast<DWORD>(size64 >> 32),
+                                             static_cast<DWORD>(size64 & 0xFFFFFFFFu), nullptr));
+    if (!handle->mapping)
+        return std::nullopt;
+    void* data = MapViewOfFile(handle->mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, size);
+    if (!data)
+        return std::nullopt;
+    return SharedMemory(std::move(handle), data, size, false);
+}
+
 void SharedMemory::prefetch(std::size_t bytes) const {
     if (!data_ || bytes == 0)
         return;

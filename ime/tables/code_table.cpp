@@ -20,6 +20,11 @@ std::atomic_ref<std::uint32_t> sharedWord(std::uint32_t& word) {
     return std::atomic_ref<std::uint32_t>(word);
 }
 
+// Index of a layout's scheme in CodeTableControlBlock::schemes.
+std::size_t schemeSlot(CodeTableLayout layout) {
+    return layout == CodeTableLayout::Digits ? 0 : 1;
+}
+
 std::uint32_t maskBit(std::uint32_t instanceNumber) {
     return std::uint32_t{1} << (instanceNumber % 32);
 }
@@ -173,15 +178,23 @@ CodeTable::~CodeTable() {
     unload();
 }
 
-CodeTableSchemeControl* CodeTable::control() const {
-    if (!section_ || !layout_)
+CodeTableSchemeControl* CodeTable::sharedControl() const {
+    if (!section_ || !layout_ || platform::isProcessPrivate(section_))
         return nullptr;
-    return &codeTableControl(*section_).schemes[*layout_ == CodeTableLayout::Digits ? 0 : 1];
+    return &codeTableControl(*section_).schemes[schemeSlot(*layout_)];
+}
+
+CodeTableSchemeControl* CodeTable::control() const {
+    return ownPools_ ? ownControl_.get() : sharedControl();
 }
 
 std::uint32_t CodeTable::sharedGeneration() const {
     CodeTableSchemeControl* c = control();
     return c ? sharedWord(c->generation).load() : 0;
+}
+
+bool CodeTable::editable() const {
+    return control() && (ownPools_ || mutex_);
 }
 
 CodeTableView CodeTable::view() const {
@@ -199,11 +212,13 @@ CodeTableView CodeTable::view() const {
 HeldView CodeTable::heldView() const {
     if (!loaded_)
         return HeldView{view(), nullptr, {}};
-    // A save or refill by any process moves the generation on; the control block lives in the
-    // process's shared section, which outlasts every table and list.
+    // A save or refill by any process moves the generation on. The shared control block lives in
+    // the process's shared section, which outlasts every table and list; a block of the table's
+    // own is held by the list.
     std::function<bool()> unchanged;
     if (CodeTableSchemeControl* shared = control(); shared && generation_)
-        unchanged = [shared, generation = *generation_] {
+        unchanged = [shared, generation = *generation_,
+                     own = ownPools_ ? std::shared_ptr<const void>(ownControl_) : nullptr] {
             return sharedWord(shared->generation).load() == generation;
         };
     return HeldView{view(), index_, std::move(unchanged)};
@@ -228,49 +243,98 @@ void CodeTable::unload() {
     textPool_.reset();
     mutex_.reset();
     generation_.reset();
+    ownPools_ = false;
+    ownControl_.reset();
+    watched_ = nullptr;
+}
+
+bool CodeTable::openSharedPools() {
+    auto codePool = platform::SharedMemory::openOrCreate(names_->codePool, options_.poolBytes);
+    auto textPool = codePool
+                        ? platform::SharedMemory::openOrCreate(names_->textPool, options_.poolBytes)
+                        : std::nullopt;
+    mutex_ = textPool ? platform::NamedMutex::open(names_->mutex) : std::nullopt;
+    if (!mutex_)
+        return false;
+    codePool_ = std::make_shared<platform::SharedMemory>(std::move(*codePool));
+    textPool_ = std::make_shared<platform::SharedMemory>(std::move(*textPool));
+    return true;
+}
+
+bool CodeTable::openOwnPools() {
+    ownPools_ = true;
+    // Zero: the first load into these pools fills them.
+    ownControl_ = std::make_shared<CodeTableSchemeControl>();
+    if (auto codePool = platform::SharedMemory::createUnnamed(options_.poolBytes))
+        codePool_ = std::make_shared<platform::SharedMemory>(std::move(*codePool));
+    if (auto textPool =
+            codePool_ ? platform::SharedMemory::createUnnamed(options_.poolBytes) : std::nullopt)
+        textPool_ = std::make_shared<platform::SharedMemory>(std::move(*textPool));
+    return codePool_ && textPool_;
+}
+
+void CodeTable::watchOtherProcesses() {
+    // The shared block itself when the section is shared but the pools were not to be had; the
+    // shared object read-only when the section is the process's own.
+    const platform::SharedControlSection* shared =
+        platform::isProcessPrivate(section_) ? platform::watchedSharedSection() : section_;
+    watched_ =
+        shared && layout_ ? &codeTableControl(*shared).schemes[schemeSlot(*layout_)] : nullptr;
+}
+
+std::uint32_t CodeTable::watchedGeneration() const {
+    // A plain load, never a read-modify-write: the block may be mapped read-only.
+    return watched_ ? __atomic_load_n(&watched_->generation, __ATOMIC_ACQUIRE) : 0;
 }
 
 void CodeTable::load() {
     unload();
     report_ = {};
-    CodeTableSchemeControl* shared = control();
     if (!layout_ || !names_)
         return;
     // Every failure below is shown once: the load counts as current until the next save.
     const auto fail = [this](std::u16string_view text, std::u16string_view caption) {
-        unload();
+        dropIndex();
+        codePool_.reset();
+        textPool_.reset();
+        mutex_.reset();
         generation_ = sharedGeneration();
+        watchedGeneration_ = watchedGeneration();
         reporter_.messageBox(text, caption, CodeTableReporter::Style::Plain);
     };
-    if (!shared)
-        return fail(u"创建映射码表失败！", kInfo);
-    auto codePool = platform::SharedMemory::openOrCreate(names_->codePool, options_.poolBytes);
-    if (!codePool)
-        return fail(u"创建映射码表失败！", kInfo);
-    codePool_ = std::make_shared<platform::SharedMemory>(std::move(*codePool));
-    auto textPool = platform::SharedMemory::openOrCreate(names_->textPool, options_.poolBytes);
-    if (!textPool)
-        return fail(u"创建映射码元失败！", kInfo);
-    textPool_ = std::make_shared<platform::SharedMemory>(std::move(*textPool));
-    mutex_ = platform::NamedMutex::open(names_->mutex);
-    if (!mutex_)
+    if (!section_)
         return fail(u"创建映射码表失败！", kInfo);
 
-    // Without the lock nothing is indexed; the next search tries again.
-    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
-    if (!lock.owns())
-        return;
-    if (lock.recovered())
-        markStale(*shared);
-    // A pool made just now holds nothing, whatever the control block says.
-    if (!codePool_->existed() || !textPool_->existed())
-        shared->filled = 0;
-    loadLocked(*shared);
+    if (CodeTableSchemeControl* shared = sharedControl(); shared && openSharedPools()) {
+        // Without the lock nothing is indexed; the next search tries again.
+        SchemeLock lock(mutex_, options_.lockMilliseconds);
+        if (!lock.owns())
+            return;
+        if (lock.recovered())
+            markStale(*shared);
+        // A pool made just now holds nothing, whatever the control block says.
+        if (!codePool_->existed() || !textPool_->existed())
+            shared->filled = 0;
+        return loadLocked(*shared);
+    }
+
+    // The shared pools are not to be had for writing: pools of this table's own, filled from the
+    // file, and the other processes' saves followed where they can be read.
+    codePool_.reset();
+    textPool_.reset();
+    mutex_.reset();
+    const bool made = openOwnPools();
+    watchOtherProcesses();
+    if (!made)
+        return fail(codePool_ ? u"创建映射码元失败！" : u"创建映射码表失败！", kInfo);
+    loadLocked(*ownControl_);
 }
 
 void CodeTable::loadLocked(CodeTableSchemeControl& control) {
     dropIndex();
     report_ = {};
+    // Before the file is read: a save that lands meanwhile makes the next search load again.
+    watchedGeneration_ = watchedGeneration();
     const auto refuse = [&] {
         generation_ = sharedWord(control.generation).load();
         reporter_.messageBox(u"码表打开失败！", kInfo, CodeTableReporter::Style::Plain);
@@ -301,8 +365,11 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
     }
     if (!built) {
         refill = true;
-        // A crash from here on leaves the pools marked unfilled for the next process.
+        // Before the first string is overwritten: the lists that other processes hold over the
+        // old contents stop reading them (their generation has moved), and a crash from here on
+        // leaves the pools marked unfilled for the next process.
         control.filled = 0;
+        sharedWord(control.generation).fetch_add(1);
         built = fillOrIndex(true, file, frame, *layout_, pools);
     }
 
@@ -323,8 +390,6 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
         control.fileHash = hash;
         control.stale = 0;
         control.filled = 1;
-        // Processes indexed over the old contents must load again.
-        sharedWord(control.generation).fetch_add(1);
     }
     index->entries = std::move(built->entries);
     index_ = std::move(index);
@@ -341,6 +406,8 @@ bool CodeTable::isCurrent() const {
     if (!shared)
         return true; // nothing to load, or nothing to load it into
     if (!generation_ || *generation_ != sharedWord(shared->generation).load())
+        return false;
+    if (watched_ && watchedGeneration_ != watchedGeneration())
         return false;
     return !loaded_ || (sharedWord(shared->mappedMask).load() & maskBit(options_.instanceNumber));
 }
@@ -365,11 +432,11 @@ void CodeTable::markStale(CodeTableSchemeControl& control) {
 
 bool CodeTable::save() {
     CodeTableSchemeControl* shared = control();
-    if (!shared || !mutex_) {
+    if (!editable()) {
         reporter_.messageBox(u"码表保存失败！", kInfo, CodeTableReporter::Style::Plain);
         return false;
     }
-    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    SchemeLock lock(mutex_, options_.lockMilliseconds);
     // An index older than the file would write back without another process's change.
     if (!lock.owns() || !loaded_ || !isCurrent()) {
         reporter_.messageBox(u"码表保存失败！", kInfo, CodeTableReporter::Style::Plain);

@@ -7,6 +7,11 @@
 // writes the file and makes every process load again at its next search. Refills, attaches, word
 // additions and saves of a scheme run under that scheme's named mutex.
 //
+// A process that cannot share (its control section is private to it, or the scheme's pools or
+// mutex cannot be opened for writing) gives each load pools of its own, unnamed, filled from the
+// file. It writes nothing that another process reads, and still follows the other processes' saves
+// through the shared control block wherever it can read one.
+//
 // One thread uses an object at a time: the load thread until it publishes the object, then the
 // input thread.
 #pragma once
@@ -55,7 +60,8 @@ struct CodeTableLoadReport {
 
 class CodeTable {
 public:
-    // `section` holds the control block; null leaves every load empty.
+    // `section` holds the control block; null leaves every load empty. A section private to the
+    // process (platform::isProcessPrivate) makes every load use pools of its own.
     CodeTable(CodeTableOptions options, CodeTableReporter& reporter,
               platform::SharedControlSection* section);
     virtual ~CodeTable();
@@ -96,10 +102,38 @@ public:
     // The index with a share in it and in the pools, valid for as long as it is held.
     HeldView heldView() const;
     const CodeTableLoadReport& lastLoad() const { return report_; }
+    // True when the last load used pools of its own instead of the shared ones.
+    bool ownPools() const { return ownPools_; }
 
 private:
+    // The scheme's mutex held for a load, an edit or a save. A table with pools of its own shares
+    // nothing and takes none.
+    class SchemeLock {
+    public:
+        SchemeLock(std::optional<platform::NamedMutex>& mutex, std::uint32_t milliseconds) {
+            if (mutex)
+                lock_.emplace(*mutex, milliseconds);
+        }
+        bool owns() const { return !lock_ || lock_->owns(); }
+        bool recovered() const { return lock_ && lock_->recovered(); }
+
+    private:
+        std::optional<platform::NamedMutexLock> lock_;
+    };
+
+    // The scheme's block in the shared section, or null (no section, no layout, or a section
+    // private to the process).
+    CodeTableSchemeControl* sharedControl() const;
+    // The block the current load uses: the shared one, or this table's own.
     CodeTableSchemeControl* control() const;
     std::uint32_t sharedGeneration() const;
+    // Whether this table may edit and save: it has a control block and, when it shares the
+    // pools, the mutex that guards them.
+    bool editable() const;
+    bool openSharedPools();
+    bool openOwnPools();
+    void watchOtherProcesses();
+    std::uint32_t watchedGeneration() const;
     void loadLocked(CodeTableSchemeControl& control);
     void dropIndex();
     bool saveLocked(CodeTableSchemeControl& control);
@@ -128,6 +162,15 @@ private:
     std::shared_ptr<platform::SharedMemory> codePool_;
     std::shared_ptr<platform::SharedMemory> textPool_;
     std::optional<platform::NamedMutex> mutex_;
+
+    // Pools of this table's own: their control block is this one, new with every load, so that
+    // every load fills them from the file. Shared with the lists built over them.
+    bool ownPools_ = false;
+    std::shared_ptr<CodeTableSchemeControl> ownControl_;
+    // The shared block of the scheme that a table with pools of its own follows read-only, and
+    // the generation it had when the last load read the file.
+    const CodeTableSchemeControl* watched_ = nullptr;
+    std::uint32_t watchedGeneration_ = 0;
 
     bool loaded_ = false;
     bool partial_ = false; // the pool filled up: the index lacks entries of the file

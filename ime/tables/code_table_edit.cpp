@@ -90,9 +90,9 @@ void CodeTable::publishStarts(CodeTableSchemeControl& control) const {
 
 void CodeTable::promote(std::u16string_view code, std::u16string_view text) {
     CodeTableSchemeControl* shared = control();
-    if (code.empty() || text.empty() || !shared || !mutex_ || !loaded_ || partial_)
+    if (code.empty() || text.empty() || !editable() || !loaded_ || partial_)
         return;
-    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    SchemeLock lock(mutex_, options_.lockMilliseconds);
     if (!lock.owns() || !ensureCurrentLocked(*shared))
         return;
 
@@ -123,7 +123,7 @@ void CodeTable::promote(std::u16string_view code, std::u16string_view text) {
 template <typename Edit>
 bool CodeTable::underEditLock(Edit edit) {
     CodeTableSchemeControl* shared = control();
-    if (!shared || !mutex_ || !loaded_) {
+    if (!editable() || !loaded_) {
         warn(kNoTable);
         return false;
     }
@@ -131,7 +131,7 @@ bool CodeTable::underEditLock(Edit edit) {
         warn(kTooLarge);
         return false;
     }
-    platform::NamedMutexLock lock(*mutex_, options_.lockMilliseconds);
+    SchemeLock lock(mutex_, options_.lockMilliseconds);
     if (!lock.owns()) {
         warn(kBusy);
         return false;
