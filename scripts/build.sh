@@ -23,15 +23,15 @@ tree build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 tree build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 
 # The code tables and data files, generated in the native tree from the Debian dictionaries,
-# go into the Windows package folder.
+# go into the Windows package folder, and into the 32-bit tree's for its tests on real tables.
 data_files=(toviwb.mb tovipy.mb codePyMain.pmt vemoraPY.pmt vemoraSP.pmt deduSPNum.pi dict.txt)
 if [ -f build/dist/toviwb.mb ]; then
-  mkdir -p build-win/dist
-  for f in "${data_files[@]}"; do cp build/dist/"$f" build-win/dist/; done
+  for tree in build-win build-win32; do
+    mkdir -p "$tree/dist"
+    for f in "${data_files[@]}"; do cp build/dist/"$f" "$tree/dist/"; done
+  done
   grep -E '^(toviwb|tovipy)\.mb: ' build/build.log || true
-  # The companion's dictionary also goes beside the 32-bit program.
-  if [ -d build-win32/dist ]; then cp build/dist/dict.txt build-win32/dist/; fi
-  echo "data files in build-win/dist"
+  echo "data files in build-win/dist and build-win32/dist"
 else
   echo "no code tables: install rime-data-wubi and rime-data-pinyin-simp (scripts/setup.sh)" >&2
 fi

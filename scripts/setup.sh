@@ -7,7 +7,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686
-  wine64 xvfb
+  # The 32-bit module's tests run under the 32-bit loader, from Debian's i386 architecture.
+  wine64 wine32:i386 xvfb
   opencc
   imagemagick fonts-wqy-zenhei fonts-wqy-microhei
   nsis fp-utils
@@ -27,5 +28,9 @@ echo "installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "adding the i386 architecture"
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

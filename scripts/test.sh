@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: native, native under AddressSanitizer and UBSan, the background table load
-# under ThreadSanitizer, Windows 64-bit under Wine,
-# and the static checks of the 32-bit module. Ends with one "N passed, N failed" line.
+# under ThreadSanitizer, the fuzz targets on their seeds, and the Windows tests of both modules
+# under Wine. Ends with one "N passed, N failed" line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 

@@ -4,6 +4,8 @@
 #                                    persistent wineserver; pids kept in DIR
 #   wine-session.sh run DIR EXE ARGS run one program in that session, exit with its code
 #   wine-session.sh stop DIR         end the wineserver and Xvfb
+# The prefix is a 64-bit one, as on a user's 64-bit Windows: 64-bit programs run under wine64,
+# 32-bit ones under Debian's 32-bit loader (wine32:i386), both in the same session.
 set -u
 cmd=${1:?start, run or stop}
 dir=${2:?session folder}
@@ -12,6 +14,7 @@ dir=$(cd "$dir" && pwd)
 shift 2
 
 WINE=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
 WINESERVER=/usr/lib/wine/wineserver
 export WINEPREFIX="$dir/prefix"
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -20,6 +23,22 @@ export WINEARCH=win64
 
 display_file="$dir/display"
 xvfb_pid_file="$dir/xvfb.pid"
+
+# The loader for a program: the 32-bit one when the file is an i386 PE image (machine 0x14c in the
+# header that the DOS header points to at offset 60), else the 64-bit one.
+loader_for() {
+  local pe machine
+  if [ -f "$1" ]; then
+    pe=$(od -An -tu4 -j 60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    machine=$(od -An -tx2 -j "$((${pe:-0} + 4))" -N2 "$1" 2>/dev/null | tr -d ' ')
+    if [ "$machine" = 014c ]; then
+      [ -x "$WINE32" ] || { echo "no 32-bit Wine ($WINE32): run scripts/setup.sh" >&2; return 1; }
+      echo "$WINE32"
+      return
+    fi
+  fi
+  echo "$WINE"
+}
 
 stop_xvfb() {
   if [ -f "$xvfb_pid_file" ]; then
@@ -67,10 +86,11 @@ run)
   export DISPLAY=":$(cat "$display_file")"
   exe=${1:?program}
   shift
+  loader=$(loader_for "$exe") || exit 1
   # Wine starts helper processes (services, the desktop) that outlive the program and inherit its
   # output; writing to a file keeps them off CTest's pipe, which would otherwise stay open.
   out=$(mktemp "$dir/run.XXXXXX")
-  "$WINE" "$exe" "$@" </dev/null >"$out" 2>&1
+  "$loader" "$exe" "$@" </dev/null >"$out" 2>&1
   code=$?
   cat "$out"
   rm -f "$out"

@@ -4,6 +4,7 @@
 #include "platform/file_io.h"
 #include "platform/install_folder.h"
 #include "platform/shared_memory.h"
+#include "platform/shared_section.h"
 #include "platform/win32_handle.h"
 #include "tables/ime_settings.h"
 #include "win_test_support.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <thread>
+#include <vector>
 
 namespace tovi {
 namespace {
@@ -104,6 +107,39 @@ TEST(WinSharedMemory, SecondOpenSeesTheFirstBlock) {
     EXPECT_TRUE(second->existed());
     EXPECT_EQ(static_cast<const char*>(second->data())[65535], 'z');
     EXPECT_FALSE(platform::SharedMemory::openOrCreate(u"tovi-wintest-block", 1 << 24));
+}
+
+TEST(WinSharedSection, ThreadsAskingAtOnceGetTheOneSharedMapping) {
+    // Released together, so that their first calls overlap.
+    const platform::UniqueHandle go(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(go);
+    std::vector<platform::SharedControlSection*> seen(8, nullptr);
+    std::vector<std::thread> threads;
+    for (auto& slot : seen)
+        threads.emplace_back([&go, &slot] {
+            WaitForSingleObject(go.get(), 10000);
+            slot = platform::sharedControlSection();
+        });
+    SetEvent(go.get());
+    for (auto& thread : threads)
+        thread.join();
+    platform::SharedControlSection* section = platform::sharedControlSection();
+    ASSERT_NE(section, nullptr);
+    for (platform::SharedControlSection* s : seen)
+        EXPECT_EQ(s, section);
+    EXPECT_FALSE(platform::isProcessPrivate(section));
+    EXPECT_EQ(section->layout, platform::kSharedControlLayout);
+    EXPECT_EQ(platform::watchedSharedSection(), nullptr);
+    // Another mapping of the object shows the same bytes.
+    const platform::UniqueHandle mapping(
+        OpenFileMappingW(FILE_MAP_READ, FALSE, L".VemoraToviImeSharedControl"));
+    ASSERT_TRUE(mapping);
+    const auto* other = static_cast<const volatile std::uint32_t*>(
+        MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof(platform::SharedControlSection)));
+    ASSERT_NE(other, nullptr);
+    section->instanceCounter += 7;
+    EXPECT_EQ(other[1], section->instanceCounter);
+    UnmapViewOfFile(const_cast<std::uint32_t*>(other));
 }
 
 TEST(WinTraditional, ConvertsEvenWhereTheSystemCannot) {

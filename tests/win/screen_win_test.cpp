@@ -58,24 +58,26 @@ struct FormSearch {
     HWND found;
 };
 
+// A named callback, not a lambda: on 32-bit Windows the enumeration calls it with the stdcall
+// convention, which a lambda does not convert to.
+BOOL CALLBACK matchForm(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<FormSearch*>(data);
+    wchar_t caption[64] = {};
+    GetWindowTextW(window, caption, 64);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (std::wstring(caption) == kCaption && (s->process == 0 || owner == s->process)) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The card window of `process` (any process when 0), waiting up to `milliseconds`.
 HWND findForm(DWORD process, DWORD milliseconds = 10000) {
     for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
         FormSearch search{process, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<FormSearch*>(data);
-                wchar_t caption[64] = {};
-                GetWindowTextW(window, caption, 64);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (std::wstring(caption) == kCaption && (s->process == 0 || owner == s->process)) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(matchForm, reinterpret_cast<LPARAM>(&search));
         if (search.found)
             return search.found;
         Sleep(20);

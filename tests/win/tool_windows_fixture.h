@@ -64,23 +64,26 @@ inline std::string promptFile(std::u16string_view row) {
     return bytes;
 }
 
+struct ThreadWindowSearch {
+    const wchar_t* name;
+    HWND found;
+};
+
+// A named callback, not a lambda: on 32-bit Windows the enumeration calls it with the stdcall
+// convention, which a lambda does not convert to.
+inline BOOL CALLBACK matchThreadWindow(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<ThreadWindowSearch*>(data);
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (std::wcscmp(name, s->name) != 0)
+        return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
 inline HWND findThreadWindow(const wchar_t* className) {
-    struct Search {
-        const wchar_t* name;
-        HWND found;
-    } search{className, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[32] = {};
-            GetClassNameW(window, name, 32);
-            if (std::wcscmp(name, s->name) != 0)
-                return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ThreadWindowSearch search{className, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchThreadWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

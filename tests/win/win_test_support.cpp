@@ -45,15 +45,21 @@ ScratchFolder::~ScratchFolder() {
     RemoveDirectoryW(path_.c_str());
 }
 
+// Both registry views: a 64-bit process reads the 64-bit one, a 32-bit process WOW6432Node, as an
+// installer writes them.
+constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+
 InstallPathValue::InstallPathValue(const std::wstring& folder) {
-    platform::UniqueRegKey key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\tovi", 0, nullptr, 0, KEY_WRITE, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot create HKLM\\SOFTWARE\\tovi");
-    const auto bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
-    if (RegSetValueExW(key.get(), L"INSTALL_PATH", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(folder.c_str()), bytes) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot set INSTALL_PATH");
+    for (const REGSAM view : kViews) {
+        platform::UniqueRegKey key;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\tovi", 0, nullptr, 0, KEY_WRITE | view,
+                            nullptr, key.out(), nullptr) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot create HKLM\\SOFTWARE\\tovi");
+        const auto bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
+        if (RegSetValueExW(key.get(), L"INSTALL_PATH", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(folder.c_str()), bytes) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot set INSTALL_PATH");
+    }
 }
 
 InstallPathValue::~InstallPathValue() {
@@ -61,7 +67,8 @@ InstallPathValue::~InstallPathValue() {
 }
 
 void removeInstallPathKey() {
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\tovi");
+    for (const REGSAM view : kViews)
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\tovi", view, 0);
 }
 
 std::string readBytes(const std::wstring& path) {
@@ -72,23 +79,6 @@ std::string readBytes(const std::wstring& path) {
 void writeBytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream out(path.c_str(), std::ios::binary);
     out << bytes;
-}
-
-void* findSection(HMODULE module, const char* name, std::uint32_t* size) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
-    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-        char sectionName[IMAGE_SIZEOF_SHORT_NAME + 1] = {};
-        std::memcpy(sectionName, section->Name, IMAGE_SIZEOF_SHORT_NAME);
-        if (std::strcmp(sectionName, name) == 0) {
-            if (size)
-                *size = section->Misc.VirtualSize;
-            return base + section->VirtualAddress;
-        }
-    }
-    return nullptr;
 }
 
 std::wstring ownExecutable() {

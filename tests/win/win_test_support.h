@@ -1,5 +1,5 @@
 // Helpers for the tests that run under Wine: a scratch folder, the registry value that names the
-// installation folder, file bytes, and the module's shared section as a loaded image holds it.
+// installation folder, file bytes, result strings and child processes.
 #pragma once
 
 #include "platform/win32_handle.h"
@@ -26,7 +26,8 @@ private:
     std::wstring path_;
 };
 
-// Sets HKLM\SOFTWARE\tovi INSTALL_PATH for the life of the object, then removes the key.
+// Sets HKLM\SOFTWARE\tovi INSTALL_PATH in both registry views for the life of the object, then
+// removes the key.
 class InstallPathValue {
 public:
     explicit InstallPathValue(const std::wstring& folder);
@@ -38,9 +39,6 @@ void removeInstallPathKey();
 
 std::string readBytes(const std::wstring& path);
 void writeBytes(const std::wstring& path, const std::string& bytes);
-
-// The first bytes of a named section of a loaded module, or null when it has none.
-void* findSection(HMODULE module, const char* name, std::uint32_t* size = nullptr);
 
 // The context's result string, as an application reads it (at most 299 units).
 std::wstring resultString(HIMC context);
