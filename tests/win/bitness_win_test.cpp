@@ -63,20 +63,20 @@ TEST_P(MixedBitnessInBothOrders, EveryEditInOneArchitectureIsTypedByTheOtherAtIt
     ASSERT_EQ(second->ask(L"type 12"), L"中");
 
     // A promotion with Ctrl and a keypad digit, then an added and a deleted word, each way.
-    EXPECT_EQ(first->ask(L"promote 12 3"), L"种");
-    EXPECT_EQ(second->ask(L"type 12"), L"种");
-    EXPECT_EQ(second->ask(L"promote 12 3"), L"钟");
-    EXPECT_EQ(first->ask(L"type 12"), L"钟");
+    EXPECT_EQ(first->ask(L"promote 12 3"), L"种子们");
+    EXPECT_EQ(second->ask(L"type 12"), L"种子们");
+    EXPECT_EQ(second->ask(L"promote 12 3"), L"钟表");
+    EXPECT_EQ(first->ask(L"type 12"), L"钟表");
 
     EXPECT_EQ(first->ask(L"add 14 文"), L"ok");
     EXPECT_EQ(first->ask(L"delete 13 人"), L"ok");
     EXPECT_EQ(second->ask(L"type 14"), L"文");
-    EXPECT_EQ(second->ask(L"type 13"), L"-");
+    EXPECT_EQ(second->ask(L"type 13"), L"入口");
     EXPECT_EQ(second->ask(L"add 15 字"), L"ok");
     EXPECT_EQ(second->ask(L"delete 14 文"), L"ok");
     EXPECT_EQ(first->ask(L"type 15"), L"字");
     EXPECT_EQ(first->ask(L"type 14"), L"-");
-    EXPECT_EQ(first->ask(L"type 12"), L"钟");
+    EXPECT_EQ(first->ask(L"type 12"), L"钟表");
 
     EXPECT_TRUE(first->quit());
     EXPECT_TRUE(second->quit());
@@ -91,17 +91,17 @@ TEST_P(MixedBitnessInBothOrders, OneArchitectureEndsAndComesBackWhileTheOtherHol
     {
         const auto one = start(other(holding));
         const auto two = start(other(holding));
-        EXPECT_EQ(one->ask(L"promote 12 2"), L"钟");
+        EXPECT_EQ(one->ask(L"promote 12 2"), L"钟表");
         EXPECT_EQ(two->ask(L"add 14 文"), L"ok");
-        EXPECT_EQ(two->ask(L"type 12"), L"钟");
+        EXPECT_EQ(two->ask(L"type 12"), L"钟表");
         EXPECT_TRUE(one->quit());
         EXPECT_TRUE(two->quit());
     }
-    EXPECT_EQ(holder->ask(L"type 12"), L"钟");
+    EXPECT_EQ(holder->ask(L"type 12"), L"钟表");
     EXPECT_EQ(holder->ask(L"type 14"), L"文");
 
     const auto back = start(other(holding));
-    EXPECT_EQ(back->ask(L"type 12"), L"钟");
+    EXPECT_EQ(back->ask(L"type 12"), L"钟表");
     EXPECT_EQ(back->ask(L"type 14"), L"文");
     EXPECT_EQ(back->ask(L"delete 14 文"), L"ok");
     EXPECT_EQ(holder->ask(L"type 14"), L"-");
@@ -124,14 +124,14 @@ TEST_F(MixedBitness, AfterTwo32BitProcessesSavedA64BitAndA32BitProcessStartAndBo
     const auto two = start(Bits::B32);
     ASSERT_EQ(one->ask(L"type 12"), L"中");
     ASSERT_EQ(two->ask(L"type 12"), L"中");
-    EXPECT_EQ(one->ask(L"promote 12 3"), L"种");
-    EXPECT_EQ(two->ask(L"promote 12 3"), L"钟");
+    EXPECT_EQ(one->ask(L"promote 12 3"), L"种子们");
+    EXPECT_EQ(two->ask(L"promote 12 3"), L"钟表");
     EXPECT_EQ(two->ask(L"add 14 文"), L"ok");
 
     const auto wide = start(Bits::B64);
     const auto narrow = start(Bits::B32);
     for (Typist* typist : {wide.get(), narrow.get(), one.get(), two.get()}) {
-        EXPECT_EQ(typist->ask(L"type 12"), L"钟");
+        EXPECT_EQ(typist->ask(L"type 12"), L"钟表");
         EXPECT_EQ(typist->ask(L"type 14"), L"文");
         EXPECT_EQ(typist->ask(L"type 13"), L"人");
     }
@@ -145,7 +145,7 @@ TEST_F(MixedBitness, AfterTwo32BitProcessesSavedAndEndedA64BitAndA32BitProcessSt
     {
         const auto one = start(Bits::B32);
         const auto two = start(Bits::B32);
-        EXPECT_EQ(one->ask(L"promote 12 3"), L"种");
+        EXPECT_EQ(one->ask(L"promote 12 3"), L"种子们");
         EXPECT_EQ(two->ask(L"add 14 文"), L"ok");
         EXPECT_TRUE(one->quit());
         EXPECT_TRUE(two->quit());
@@ -153,7 +153,7 @@ TEST_F(MixedBitness, AfterTwo32BitProcessesSavedAndEndedA64BitAndA32BitProcessSt
     const auto wide = start(Bits::B64);
     const auto narrow = start(Bits::B32);
     for (Typist* typist : {wide.get(), narrow.get()}) {
-        EXPECT_EQ(typist->ask(L"type 12"), L"种");
+        EXPECT_EQ(typist->ask(L"type 12"), L"种子们");
         EXPECT_EQ(typist->ask(L"type 14"), L"文");
     }
     EXPECT_EQ(narrow->ask(L"promote 12 2"), L"中");

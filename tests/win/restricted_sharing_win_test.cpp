@@ -99,14 +99,14 @@ TEST_F(RestrictedSharing, AProcessThatMayOnlyReadTheControlObjectTypesAndFollows
     ASSERT_EQ(typist.ask(L"shares"), L"0");
     ASSERT_EQ(typist.ask(L"load"), L"ok");
     EXPECT_EQ(typist.ask(L"type 12"), L"中");
-    table.promote(u"12", u"种");
-    EXPECT_EQ(typist.ask(L"type 12"), L"种");
+    table.promote(u"12", u"种子们");
+    EXPECT_EQ(typist.ask(L"type 12"), L"种子们");
 
     // Its own promotion reaches the file and its own table, and nothing that this process reads.
     const CodeTableSchemeControl& shared = codeTableControl(*section).schemes[0];
     const std::uint32_t generation = shared.generation;
-    EXPECT_EQ(typist.ask(L"promote 12 3"), L"钟");
-    EXPECT_EQ(typist.ask(L"type 12"), L"钟");
+    EXPECT_EQ(typist.ask(L"promote 12 3"), L"钟表");
+    EXPECT_EQ(typist.ask(L"type 12"), L"钟表");
     EXPECT_EQ(typist.ask(L"type 13"), L"人");
     EXPECT_EQ(shared.generation, generation);
     EXPECT_EQ(section->instanceCounter, 0u);
@@ -134,14 +134,18 @@ TEST_F(RestrictedSharing, AProcessThatMayOnlyReadThePoolsTypesFromPoolsOfItsOwn)
     // Another process's save, as the control object shows it: a new file, the pools stale and
     // the generation moved on.
     CodeTableData reordered(CodeTableLayout::Digits);
-    for (const auto& [code, word] :
-         {std::pair{u"12", u"钟"}, {u"12", u"中"}, {u"12", u"种"}, {u"13", u"人"}, {u"9", u"九"}})
+    for (const auto& [code, word] : {std::pair{u"12", u"钟表"},
+                                     {u"12", u"中"},
+                                     {u"12", u"种子们"},
+                                     {u"13", u"人"},
+                                     {u"13", u"入口"},
+                                     {u"9", u"九"}})
         reordered.append(code, word);
     wintest::writeBytes(scratch.file(L"toviwb.mb"), writeCodeTable(reordered));
     CodeTableSchemeControl& shared = codeTableControl(*section).schemes[0];
     shared.stale = 1;
     std::atomic_ref<std::uint32_t>(shared.generation).fetch_add(1);
-    EXPECT_EQ(typist.ask(L"type 12"), L"钟");
+    EXPECT_EQ(typist.ask(L"type 12"), L"钟表");
     EXPECT_TRUE(typist.quit());
 }
 
@@ -155,8 +159,8 @@ TEST_F(RestrictedSharing, AControlObjectOfAnotherLayoutIsLeftAloneAndTheProcessS
     ASSERT_EQ(typist.ask(L"shares"), L"0");
     ASSERT_EQ(typist.ask(L"load"), L"ok");
     EXPECT_EQ(typist.ask(L"type 12"), L"中");
-    EXPECT_EQ(typist.ask(L"promote 12 2"), L"钟");
-    EXPECT_EQ(typist.ask(L"type 12"), L"钟");
+    EXPECT_EQ(typist.ask(L"promote 12 2"), L"钟表");
+    EXPECT_EQ(typist.ask(L"type 12"), L"钟表");
     EXPECT_TRUE(typist.quit());
     const auto* bytes = reinterpret_cast<const unsigned char*>(section);
     EXPECT_TRUE(std::all_of(bytes + 4, bytes + sizeof(platform::SharedControlSection),

@@ -14,8 +14,12 @@ std::wstring typistBesideMe() {
 
 std::string typistTable() {
     CodeTableData table(CodeTableLayout::Digits);
-    for (const auto& [code, word] :
-         {std::pair{u"12", u"中"}, {u"12", u"钟"}, {u"12", u"种"}, {u"13", u"人"}, {u"9", u"九"}})
+    for (const auto& [code, word] : {std::pair{u"12", u"中"},
+                                     {u"12", u"钟表"},
+                                     {u"12", u"种子们"},
+                                     {u"13", u"人"},
+                                     {u"13", u"入口"},
+                                     {u"9", u"九"}})
         table.append(code, word);
     return writeCodeTable(table);
 }

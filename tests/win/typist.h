@@ -46,8 +46,9 @@ private:
 // The path of typist_child.exe beside this program.
 std::wstring typistBesideMe();
 
-// The keypad table of the typists' tests: "12" lists 中 钟 种 in that order, "13" is 人, and "9"
-// is 九, the word a typist types until its table is loaded.
+// The keypad table of the typists' tests: "12" lists 中 钟表 种子们 in that order, "13" 人 入口,
+// and "9" is 九, the word a typist types until its table is loaded. The words of a code differ
+// in length, so that strings written in one order never pass for another order's.
 std::string typistTable();
 // Writes that table and a config.ini that starts in the keypad scheme into `folder`.
 void writeTypistFolder(const std::wstring& folder);
