@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -395,7 +396,11 @@ protected:
     // One key press or release as IMM32 hands it to the module for the focused context: every
     // event to ImeProcessKey, a claimed one to ImeToAsciiEx with a message list of `capacity`,
     // whose messages then go to the focused window. Returns whether the module claimed it.
-    bool keyEvent(UINT vk, bool down, wchar_t unit, UINT capacity = 32) {
+    // `repeat` sets the previous-state bit of a press (an auto-repeat of a held key); `side`
+    // (VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL) names the physical key of a Shift or Ctrl
+    // event, whose scan code and extended bit the key data then carries.
+    bool keyEvent(UINT vk, bool down, wchar_t unit, UINT capacity = 32, bool repeat = false,
+                  UINT side = 0) {
         if (down)
             keys[vk] |= 0x80;
         else
@@ -409,11 +414,16 @@ protected:
             scan = 0x1D;
             extended = (keys[VK_RCONTROL] & 0x80) || (!down && rightCtrlHeld);
         }
+        if (side == VK_LSHIFT || side == VK_RSHIFT)
+            scan = side == VK_RSHIFT ? 0x36 : 0x2A;
+        if (side == VK_LCONTROL || side == VK_RCONTROL)
+            extended = side == VK_RCONTROL;
         if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
             scan = static_cast<UINT>(std::array<BYTE, 10>{0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D,
                                                           0x47, 0x48, 0x49}[vk - VK_NUMPAD0]);
-        const LPARAM data = static_cast<LPARAM>((down ? 1u : 0xC0000001u) | (scan << 16) |
-                                                (extended ? 1u << 24 : 0u));
+        const UINT state = down ? (repeat ? 0x40000001u : 1u) : 0xC0000001u;
+        const LPARAM data = static_cast<LPARAM>(state | (scan << 16) | (extended ? 1u << 24 : 0u));
+        lastKeyData = static_cast<std::uint32_t>(data);
         const HIMC context = gContexts[focus];
         if (!processKey(context, vk, data, keys))
             return false;
@@ -525,6 +535,8 @@ protected:
     bool rightCtrlHeld = false;
     bool rightShiftHeld = false;
     bool listOverrun = false;
+    // The key data of the last event handed to the module.
+    std::uint32_t lastKeyData = 0;
 };
 
 constexpr unsigned kFullWidthSymbols = 0x1;
@@ -621,6 +633,121 @@ TEST_F(TwoContexts, AHalfOfASurrogatePairIsNeverCommitted) {
     EXPECT_EQ(result(0), L"ａ");
 }
 
+// ---- The modes a user sets with the keyboard, predicted from the key events alone.
+
+// The modes the module shows: the status bar's language and full-width cells, the traditional
+// item of its settings menu and the checked scheme of its input-mode menu.
+struct Modes {
+    bool english = false;
+    bool fullWidthLetters = false;
+    bool fullWidthSymbols = false;
+    bool traditional = false;
+    bool pinyin = false;
+    bool operator==(const Modes&) const = default;
+};
+
+std::string describe(const Modes& m) {
+    std::string text = m.english ? "English" : "Chinese";
+    text += m.fullWidthLetters ? ", full-width letters" : ", half-width letters";
+    text += m.fullWidthSymbols ? ", full-width symbols" : ", half-width symbols";
+    text += m.traditional ? ", traditional" : ", simplified";
+    text += m.pinyin ? ", pinyin" : ", keypad";
+    return text;
+}
+
+// Follows every key event handed to the module, with the key data and key-state array it
+// carried, and predicts the modes from the hotkeys: a lone tap of right Shift (its first press,
+// then its release with no other key between) toggles English mode, which turns full-width
+// symbols and letters off, and back on the symbols; Shift+Space and Ctrl+period (or keypad
+// period) toggle the full-width letters and symbols at a first press; Ctrl+J toggles traditional
+// output at a first press of J; the release of a lone right Ctrl (key data 0xC11D0001, no other
+// key since Ctrl's first press) switches the scheme; CapsLock follows its light into and out of
+// English mode unless Ctrl is down. Keypad plus and, with Ctrl down at a first press, keypad 1-9
+// and J end the routing of a key before the English-mode and CapsLock steps; with Ctrl down any
+// other key but Ctrl ends it before CapsLock; and a key that full-width input takes ends it
+// before CapsLock. The soft keyboard stays hidden while the model follows.
+class ModeModel {
+public:
+    explicit ModeModel(const Modes& start) : modes_(start) {}
+    const Modes& modes() const { return modes_; }
+
+    void follow(UINT vk, std::uint32_t data, const BYTE* keys) {
+        const bool release = data & 0x80000000u;
+        const bool firstPress = (data & 0xC0000000u) == 0;
+        const bool shift = keys[VK_SHIFT] & 0x80;
+        const bool ctrl = keys[VK_CONTROL] & 0x80;
+        const bool rightShift = keys[VK_RSHIFT] & 0x80;
+        const bool tapped = followRightShift(vk, data, release, firstPress, rightShift);
+        if (vk == VK_CONTROL) {
+            if (firstPress)
+                ctrlCombined_ = false;
+        } else if (ctrl) {
+            ctrlCombined_ = true;
+        }
+        if (firstPress && shift && vk == VK_SPACE)
+            modes_.fullWidthLetters = !modes_.fullWidthLetters;
+        if (firstPress && ctrl && (vk == VK_OEM_PERIOD || vk == VK_DECIMAL))
+            modes_.fullWidthSymbols = !modes_.fullWidthSymbols;
+        if (vk == VK_ADD)
+            return;
+        if (ctrl && firstPress && vk >= VK_NUMPAD1 && vk <= VK_NUMPAD9)
+            return;
+        if (ctrl && firstPress && vk == 'J') {
+            modes_.traditional = !modes_.traditional;
+            return;
+        }
+        if (tapped) {
+            modes_.english = !modes_.english;
+            modes_.fullWidthSymbols = !modes_.english;
+            if (modes_.english)
+                modes_.fullWidthLetters = false;
+        }
+        if (vk != VK_CONTROL && ctrl)
+            return;
+        if (vk == VK_CONTROL && data == 0xC11D0001u && !ctrlCombined_) {
+            modes_.pinyin = !modes_.pinyin;
+            return;
+        }
+        if (fullWidthTakes(vk, shift))
+            return;
+        if (vk == VK_CAPITAL)
+            modes_.english = keys[VK_CAPITAL] & 1;
+    }
+
+private:
+    bool followRightShift(UINT vk, std::uint32_t data, bool release, bool firstPress,
+                          bool rightShift) {
+        if (vk != VK_SHIFT) {
+            tapStarted_ = false;
+            return false;
+        }
+        if (release) {
+            if (rightShift)
+                return false;
+            return std::exchange(tapStarted_, false);
+        }
+        if (firstPress && rightShift && ((data >> 16) & 0xFF) != 0x2A)
+            tapStarted_ = true;
+        else if (!rightShift)
+            tapStarted_ = false;
+        return false;
+    }
+    bool fullWidthTakes(UINT vk, bool shift) const {
+        const bool oem = (vk >= VK_OEM_1 && vk <= VK_OEM_3) || (vk >= VK_OEM_4 && vk <= VK_OEM_7);
+        const bool letterKey =
+            vk == VK_SPACE || (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || oem;
+        const bool symbolKey = oem || (shift && vk >= '0' && vk <= '9');
+        const bool numpadDigit = vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9;
+        return ((modes_.fullWidthLetters && letterKey) || (modes_.fullWidthSymbols && symbolKey)) &&
+               !(!modes_.english && numpadDigit);
+    }
+
+    Modes modes_;
+    bool tapStarted_ = false;
+    // Unknown when the model starts; every Ctrl release it follows comes after a first press.
+    bool ctrlCombined_ = true;
+};
+
 // ---- The storm.
 
 class Storm {
@@ -629,6 +756,8 @@ public:
         : t_(t), random_(seed), seed_(seed), pinyin_(pinyin), target_(events) {}
 
     void run();
+    // A part of the storm with keys only (no manager call, no click), which `model` follows.
+    void runModelled(ModeModel& model, unsigned long events);
     std::string summary() const;
     int failures() const { return failures_; }
 
@@ -649,12 +778,22 @@ private:
     void keyTap();
     void typeWord();
     void hotkey();
+    void heldModifier();
+    void autoRepeat();
     void managerCall();
     void recreate();
     void clickWindow();
 
-    // One key event, checked.
-    bool key(UINT vk, bool down, wchar_t unit);
+    // One key event, checked; see TwoContexts::keyEvent for `repeat` and `side`.
+    bool key(UINT vk, bool down, wchar_t unit, bool repeat = false, UINT side = 0);
+    // A press, auto-repeat or release of the left or right Shift or Ctrl key.
+    void modifier(UINT side, bool down, bool repeat = false) {
+        t_.keys[side] = down ? 0x80 : 0;
+        const bool isShift = side == VK_LSHIFT || side == VK_RSHIFT;
+        key(isShift ? VK_SHIFT : VK_CONTROL, down, 0, repeat, side);
+    }
+    // Any key, the operators of the keypad and the keys of the hotkeys more often.
+    UINT anyKey();
     void tapChecked(UINT vk, wchar_t unit) {
         key(vk, true, unit);
         key(vk, false, 0);
@@ -691,6 +830,8 @@ private:
     // The context the last key came with: where a composition lives between keys.
     int lastKeyPane_ = 0;
     CommittedText texts_;
+    // The model that follows the keys, in the part of the storm it predicts.
+    ModeModel* model_ = nullptr;
     // Figures for the summary.
     unsigned long claimed_ = 0, commits_ = 0, focusMoves_ = 0, recreated_ = 0, clicks_ = 0,
                   overruns_ = 0;
@@ -731,14 +872,16 @@ UINT Storm::randomKey() {
     return punctuation[pick(static_cast<unsigned>(std::size(punctuation)))];
 }
 
-bool Storm::key(UINT vk, bool down, wchar_t unit) {
+bool Storm::key(UINT vk, bool down, wchar_t unit, bool repeat, UINT side) {
     ++events_;
     const auto before = blocks();
     gRecorder.clear();
     // Mostly a roomy list; now and then one too small for what the key produces.
     static constexpr UINT capacities[] = {32, 32, 32, 32, 16, 8, 4, 3, 2, 1, 0};
     const UINT capacity = capacities[pick(static_cast<unsigned>(std::size(capacities)))];
-    const bool claimed = t_.keyEvent(vk, down, unit, capacity);
+    const bool claimed = t_.keyEvent(vk, down, unit, capacity, repeat, side);
+    if (model_)
+        model_->follow(vk, t_.lastKeyData, t_.keys);
     claimed_ += claimed;
     if (claimed && t_.listOverrun)
         fail("ImeToAsciiEx reported more messages than its list holds");
@@ -962,6 +1105,80 @@ void Storm::hotkey() {
     }
 }
 
+UINT Storm::anyKey() {
+    static constexpr UINT special[] = {VK_ADD,     VK_SUBTRACT, VK_MULTIPLY, VK_DIVIDE,
+                                       VK_DECIMAL, 'J',         VK_SPACE,    VK_OEM_PERIOD,
+                                       VK_NUMPAD0, VK_NUMPAD1,  VK_NUMPAD5,  VK_NUMPAD9,
+                                       VK_CAPITAL, VK_LSHIFT,   VK_RSHIFT,   VK_ESCAPE};
+    if (chance(500))
+        return randomKey();
+    const UINT vk = special[pick(static_cast<unsigned>(std::size(special)))];
+    // The companion program is not installed; its key now and then only.
+    return vk == VK_MULTIPLY && !chance(200) ? VK_DIVIDE : vk;
+}
+
+// A modifier held over one to three keys of any kind, each maybe auto-repeating, and maybe
+// repeating itself before, between and after them.
+void Storm::heldModifier() {
+    step_ = "held modifier";
+    static constexpr UINT sides[] = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL};
+    const UINT side = sides[pick(3)];
+    modifier(side, true);
+    const auto repeatSide = [&] {
+        if (chance(250))
+            for (unsigned n = 1 + pick(3); n > 0; --n)
+                modifier(side, true, true);
+    };
+    repeatSide();
+    for (unsigned keys = 1 + pick(3); keys > 0; --keys) {
+        const UINT vk = anyKey();
+        if (vk == VK_LSHIFT || vk == VK_RSHIFT) {
+            // The other Shift key, or an auto-repeat of the one held.
+            modifier(vk, true, vk == side);
+            if (vk != side)
+                modifier(vk, false);
+        } else {
+            if (vk == VK_CAPITAL)
+                t_.keys[VK_CAPITAL] ^= 1;
+            key(vk, true, unitOf(vk));
+            if (chance(200))
+                for (unsigned n = 1 + pick(3); n > 0; --n)
+                    key(vk, true, unitOf(vk), true);
+            key(vk, false, 0);
+        }
+        repeatSide();
+    }
+    modifier(side, false);
+}
+
+// A key held until it repeats, then released: several presses, the first with the previous-state
+// bit clear, and one release. Shift and Ctrl repeat as often as the others.
+void Storm::autoRepeat() {
+    step_ = "auto-repeat";
+    static constexpr UINT sides[] = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL};
+    const unsigned repeats = 1 + pick(5);
+    if (chance(400)) {
+        UINT side = sides[pick(4)];
+        // The other scheme, now and then.
+        if (side == VK_RCONTROL && !chance(300))
+            side = VK_RSHIFT;
+        modifier(side, true);
+        for (unsigned n = repeats; n > 0; --n)
+            modifier(side, true, true);
+        modifier(side, false);
+        return;
+    }
+    UINT vk = anyKey();
+    if (vk == VK_LSHIFT || vk == VK_RSHIFT)
+        vk = VK_SPACE;
+    if (vk == VK_CAPITAL)
+        t_.keys[VK_CAPITAL] ^= 1;
+    key(vk, true, unitOf(vk));
+    for (unsigned n = repeats; n > 0; --n)
+        key(vk, true, unitOf(vk), true);
+    key(vk, false, 0);
+}
+
 void Storm::managerCall() {
     ++events_;
     const auto before = blocks();
@@ -1108,8 +1325,12 @@ void Storm::clickWindow() {
 void Storm::run() {
     while (events_ < target_ && failures_ < 5) {
         const unsigned roll = pick(1000);
-        if (roll < 560)
+        if (roll < 480)
             keyTap();
+        else if (roll < 540)
+            heldModifier();
+        else if (roll < 580)
+            autoRepeat();
         else if (roll < 700)
             typeWord();
         else if (roll < 800)
@@ -1122,6 +1343,29 @@ void Storm::run() {
     }
 }
 
+void Storm::runModelled(ModeModel& model, unsigned long events) {
+    model_ = &model;
+    const unsigned long end = events_ + events;
+    while (events_ < end && failures_ < 5) {
+        const unsigned roll = pick(100);
+        if (roll < 45)
+            keyTap();
+        else if (roll < 65)
+            heldModifier();
+        else if (roll < 75)
+            autoRepeat();
+        else if (roll < 90)
+            typeWord();
+        else
+            hotkey();
+        pumpSometimes();
+    }
+    // Escape closes what the last keys opened over the status bar.
+    step_ = "Escape";
+    tapChecked(VK_ESCAPE, 0x1B);
+    model_ = nullptr;
+}
+
 std::string Storm::summary() const {
     std::ostringstream out;
     out << (pinyin_ ? "pinyin" : "keypad") << " storm, seed " << seed_ << ": " << events_
@@ -1131,8 +1375,68 @@ std::string Storm::summary() const {
     return out.str();
 }
 
+// Which row of the module's status picture (resource 103) a cell of the bar shows: 0 or 1, or
+// -1 for neither. Only the cell's inside is compared, away from the edge a hot cell gets.
+int rowShown(HWND bar, HMODULE module, int cell) {
+    const HBITMAP picture = LoadBitmapW(module, MAKEINTRESOURCEW(103));
+    const HDC screen = GetDC(bar);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HGDIOBJ old = SelectObject(memory, picture);
+    int row = -1;
+    for (int candidate = 0; candidate < 2 && row < 0; ++candidate) {
+        bool same = true;
+        for (int y = 3; y < 17 && same; ++y)
+            for (int x = cell * 20 + 3; x < cell * 20 + 17 && same; ++x)
+                same = GetPixel(screen, x, y) == GetPixel(memory, x, candidate * 20 + y);
+        if (same)
+            row = candidate;
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(bar, screen);
+    DeleteObject(picture);
+    return row;
+}
+
 class KeyStorm : public TwoContexts {
 protected:
+    // The modes the status bar shows: its language and full-width cells, the traditional item of
+    // its settings menu and the scheme checked in its input-mode menu.
+    Modes shownModes(std::uint32_t seed) {
+        SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
+        const HWND bar = statusBar();
+        Modes shown;
+        EXPECT_NE(bar, nullptr) << "TOVI_STORM_SEED=" << seed;
+        if (!bar)
+            return shown;
+        const int language = rowShown(bar, module, 0);
+        const int letters = rowShown(bar, module, 2);
+        const int symbols = rowShown(bar, module, 3);
+        EXPECT_TRUE(language >= 0 && letters >= 0 && symbols >= 0)
+            << "the status bar's cells show " << language << " " << letters << " " << symbols
+            << "; TOVI_STORM_SEED=" << seed;
+        shown.english = language == 1;
+        shown.fullWidthLetters = letters == 0;
+        shown.fullWidthSymbols = symbols == 0;
+        {
+            MenuWatcher watcher;
+            rightClickAt(bar, 50, 10); // the settings
+            const std::vector<MenuItem>& items = watcher.items();
+            EXPECT_EQ(items.size(), 7u) << "TOVI_STORM_SEED=" << seed;
+            shown.traditional = items.size() > 2 && items[2].checked();
+        }
+        {
+            MenuWatcher watcher;
+            rightClickAt(bar, 30, 10); // the input modes
+            const std::vector<MenuItem>& items = watcher.items();
+            EXPECT_EQ(items.size(), 2u) << "TOVI_STORM_SEED=" << seed;
+            EXPECT_TRUE(items.size() == 2 && items[0].checked() != items[1].checked())
+                << "TOVI_STORM_SEED=" << seed;
+            shown.pinyin = items.size() == 2 && items[1].checked();
+        }
+        return shown;
+    }
+
     void storm(bool pinyin) {
         const auto seed = static_cast<std::uint32_t>(
             environmentNumber("TOVI_STORM_SEED", std::random_device{}()));
@@ -1146,6 +1450,21 @@ protected:
         std::printf("%s in %.1f s\n", storm.summary().c_str(), seconds);
         std::fflush(stdout);
         ASSERT_EQ(storm.failures(), 0) << "TOVI_STORM_SEED=" << seed;
+        // Then keys only, from the modes the storm left, which a model of the hotkeys follows.
+        if (findThreadWindow(L"DEDU_SOFTKBD"))
+            clickAt(statusBar(), 90, 10);
+        ASSERT_EQ(findThreadWindow(L"DEDU_SOFTKBD"), nullptr) << "TOVI_STORM_SEED=" << seed;
+        const Modes before = shownModes(seed);
+        ModeModel model(before);
+        storm.runModelled(model, events);
+        ASSERT_EQ(storm.failures(), 0) << "TOVI_STORM_SEED=" << seed;
+        EXPECT_EQ(findThreadWindow(L"DEDU_SOFTKBD"), nullptr) << "TOVI_STORM_SEED=" << seed;
+        const Modes after = shownModes(seed);
+        std::printf("modes before the keys-only part: %s; after: %s\n", describe(before).c_str(),
+                    describe(after).c_str());
+        std::fflush(stdout);
+        EXPECT_EQ(describe(after), describe(model.modes()))
+            << "the modes shown are not those the hotkeys sent set; TOVI_STORM_SEED=" << seed;
         settleAndType(seed);
     }
 
