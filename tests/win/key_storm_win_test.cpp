@@ -1122,8 +1122,9 @@ UINT Storm::anyKey() {
 // repeating itself before, between and after them.
 void Storm::heldModifier() {
     step_ = "held modifier";
+    // Right Ctrl now and then: held over other keys, its release is no scheme switch.
     static constexpr UINT sides[] = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL};
-    const UINT side = sides[pick(3)];
+    const UINT side = chance(80) ? VK_RCONTROL : sides[pick(3)];
     modifier(side, true);
     const auto repeatSide = [&] {
         if (chance(250))
@@ -1131,8 +1132,11 @@ void Storm::heldModifier() {
                 modifier(side, true, true);
     };
     repeatSide();
-    for (unsigned keys = 1 + pick(3); keys > 0; --keys) {
-        const UINT vk = anyKey();
+    // Right Shift over keypad plus alone, often: no tap of right Shift however early the
+    // module takes the key.
+    const bool overPlus = side == VK_RSHIFT && chance(300);
+    for (unsigned keys = overPlus ? 1 : 1 + pick(3); keys > 0; --keys) {
+        const UINT vk = overPlus ? VK_ADD : anyKey();
         if (vk == VK_LSHIFT || vk == VK_RSHIFT) {
             // The other Shift key, or an auto-repeat of the one held.
             modifier(vk, true, vk == side);
