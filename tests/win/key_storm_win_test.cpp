@@ -4,7 +4,10 @@
 // deactivation as the focus moves, selection, NotifyIME, the UI window's notifications, a context
 // destroyed and made again, clicks on the status bar). After every step it checks that the host is
 // intact, that what was committed is text and reached the context of the key that produced it, and
-// that no other context was touched; after the storm a known code still types its word.
+// that no other context was touched. Modifiers are held over other keys and keys auto-repeat, as
+// real keyboards do. After the storm comes a part with keys only, which a model of the hotkeys
+// follows: every few hundred events the modes the status bar shows must be the model's. Last, a
+// known code still types its word.
 //
 // TOVI_STORM_SEED sets the seed (printed with every run and every failure), TOVI_STORM_KEYS the
 // number of events per scheme.
@@ -643,7 +646,6 @@ struct Modes {
     bool fullWidthSymbols = false;
     bool traditional = false;
     bool pinyin = false;
-    bool operator==(const Modes&) const = default;
 };
 
 std::string describe(const Modes& m) {
