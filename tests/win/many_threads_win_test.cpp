@@ -1247,6 +1247,8 @@ private:
     int length_ = 0;
 };
 
+#if defined(__x86_64__)
+// Whether a code address lies in the named module (the 64-bit crash report's unwinding).
 bool inModule(DWORD64 address, const wchar_t* name) {
     HMODULE module = nullptr;
     return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
@@ -1254,6 +1256,7 @@ bool inModule(DWORD64 address, const wchar_t* name) {
                               reinterpret_cast<LPCWSTR>(address), &module) &&
            module == GetModuleHandleW(name);
 }
+#endif
 
 LONG WINAPI onCrash(EXCEPTION_POINTERS* exception) {
     static std::atomic<bool> reported{false};
