@@ -1382,29 +1382,6 @@ std::string Storm::summary() const {
     return out.str();
 }
 
-// Which row of the module's status picture (resource 103) a cell of the bar shows: 0 or 1, or
-// -1 for neither. Only the cell's inside is compared, away from the edge a hot cell gets.
-int rowShown(HWND bar, HMODULE module, int cell) {
-    const HBITMAP picture = LoadBitmapW(module, MAKEINTRESOURCEW(103));
-    const HDC screen = GetDC(bar);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HGDIOBJ old = SelectObject(memory, picture);
-    int row = -1;
-    for (int candidate = 0; candidate < 2 && row < 0; ++candidate) {
-        bool same = true;
-        for (int y = 3; y < 17 && same; ++y)
-            for (int x = cell * 20 + 3; x < cell * 20 + 17 && same; ++x)
-                same = GetPixel(screen, x, y) == GetPixel(memory, x, candidate * 20 + y);
-        if (same)
-            row = candidate;
-    }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(bar, screen);
-    DeleteObject(picture);
-    return row;
-}
-
 class KeyStorm : public TwoContexts {
 protected:
     // The modes the status bar shows: its language and full-width cells, the traditional item of

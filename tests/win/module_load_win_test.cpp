@@ -59,8 +59,8 @@ TEST_F(ModuleLoad, TheSharedControlObjectCountsEveryProcess) {
     ASSERT_NE(module, nullptr) << GetLastError();
     // Used here too, so that this process holds the object (and its count) for the children.
     using ImeSelectFn = BOOL(WINAPI*)(HIMC, BOOL);
-    const auto imeSelect = reinterpret_cast<ImeSelectFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "ImeSelect")));
+    const auto imeSelect =
+        reinterpret_cast<ImeSelectFn>(reinterpret_cast<void*>(GetProcAddress(module, "ImeSelect")));
     ASSERT_TRUE(imeSelect && imeSelect(nullptr, FALSE));
     const std::uint32_t mine = instanceCounter();
     EXPECT_GE(mine, 1u);
