@@ -16,8 +16,13 @@ namespace {
 // started (its command line and its working folder) next to itself and ends before any test.
 const bool startedAsReverseLookup = [] {
     const std::wstring self = wintest::ownExecutable();
-    const std::wstring name = L"Lexquire.exe";
-    if (self.size() < name.size() || self.compare(self.size() - name.size(), name.size(), name))
+    const auto endsWith = [&](const std::wstring& name) {
+        return self.size() >= name.size() &&
+               self.compare(self.size() - name.size(), name.size(), name) == 0;
+    };
+    // Also as "hh.exe" beside the test, where a help viewer started by bare name would be found.
+    const std::wstring name = endsWith(L"Lexquire.exe") ? L"Lexquire.exe" : L"hh.exe";
+    if (!endsWith(name))
         return false;
     wchar_t folder[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, folder);
@@ -327,6 +332,35 @@ TEST_F(ReverseLookup, StartsTheProgramByItsQuotedPathInItsFolder) {
     start(kKeypadScheme);
     choose();
     EXPECT_EQ(record(20000), L"\"" + scratch.file(L"Lexquire.exe") + L"\"\n" + scratch.path());
+}
+
+// The help viewer starts from the Windows folder: a program called hh.exe in the folder it is
+// started in (the installation folder), searched first for a bare name, never runs.
+TEST_F(ReverseLookup, HelpStartsTheSystemsViewerNotAProgramOfItsFolder) {
+    const std::wstring self = wintest::ownExecutable();
+    const std::wstring impostor = scratch.file(L"hh.exe");
+    const std::wstring marker = scratch.file(L"launched.txt");
+    ASSERT_TRUE(CopyFileW(self.c_str(), impostor.c_str(), FALSE));
+    wintest::writeBytes(scratch.file(L"tovi.chm"), "ITSF");
+    start(kKeypadScheme);
+    const HWND bar = painted(L"DEDU_STATUS");
+    ASSERT_NE(bar, nullptr);
+    {
+        MenuWatcher watcher({4}); // 帮助...
+        rightClickAt(bar, 50, 10);
+        EXPECT_EQ(watcher.items().size(), 7u);
+    }
+    // The program is started before the menu command returns; an impostor writes its record at
+    // once.
+    bool ran = false;
+    for (DWORD waited = 0; waited < 3000 && !ran; waited += 50) {
+        ran = GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+        Sleep(50);
+    }
+    EXPECT_FALSE(ran);
+    DeleteFileW(marker.c_str());
+    for (int i = 0; i < 100 && !DeleteFileW(impostor.c_str()); ++i)
+        Sleep(50);
 }
 
 TEST_F(ReverseLookup, AMissingProgramIsReportedInTheInfoWindow) {
