@@ -2,8 +2,8 @@
 // installed in "C:\Program Files\tovi", a folder this user cannot write (user_data_test.sh sets it
 // up and runs the phases, each in a process of its own, as applications that end and start):
 //   FirstStart  types with the installed files and writes nothing at all;
-//   Changes     adds words with the word maker in both schemes, promotes a word with Ctrl and a
-//               digit, chooses settings and a skin and moves the status bar;
+//   Changes     adds words with the word maker and promotes a word with Ctrl and a digit in
+//               both schemes, chooses settings and a skin and moves the status bar;
 //   Kept        finds every change again, in an application of either architecture.
 // What Changes chose goes to a note in the temporary folder for the later phases.
 #include "dialog_watcher.h"
@@ -23,15 +23,18 @@ constexpr unsigned kVertical = 0x200;
 // letters at most).
 const std::wstring kNewWord = L"丁上下";
 const std::wstring kNewPinyin = L"dingsx";
-// The keypad code whose candidates the promotion reorders, and the slot it promotes.
+// The keypad code and the pinyin whose candidates the promotions reorder, and the slot they
+// promote.
 constexpr const char* kPromotedCode = "11";
+constexpr const char* kPromotedPinyin = "zhong";
 constexpr int kPromotedSlot = 3;
 
 // What the Changes phase leaves for the Kept phase: the keypad code the word maker gave the new
-// word, and the word the promotion put first.
+// word, and the words the promotions put first in each scheme.
 struct Note {
     std::wstring keypadCode;
     std::wstring promoted;
+    std::wstring pinyinPromoted;
 };
 
 std::wstring notePath() {
@@ -41,7 +44,7 @@ std::wstring notePath() {
 }
 
 void writeNote(const Note& note) {
-    const std::wstring text = note.keypadCode + L"\n" + note.promoted;
+    const std::wstring text = note.keypadCode + L"\n" + note.promoted + L"\n" + note.pinyinPromoted;
     wintest::writeBytes(notePath(), std::string(reinterpret_cast<const char*>(text.data()),
                                                 text.size() * sizeof(wchar_t)));
 }
@@ -50,10 +53,12 @@ Note readNote() {
     const std::string bytes = wintest::readBytes(notePath());
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
                             bytes.size() / sizeof(wchar_t));
-    const auto line = text.find(L'\n');
-    if (line == std::wstring::npos)
+    const auto first = text.find(L'\n');
+    const auto second = first == std::wstring::npos ? first : text.find(L'\n', first + 1);
+    if (second == std::wstring::npos)
         return {};
-    return {text.substr(0, line), text.substr(line + 1)};
+    return {text.substr(0, first), text.substr(first + 1, second - first - 1),
+            text.substr(second + 1)};
 }
 
 // The settings the module uses, from the user's copy when there is one.
@@ -113,12 +118,15 @@ protected:
         keys[VK_RCONTROL] = 0;
         rawKey(VK_CONTROL, 0x1D, 0, false, true);
     }
-    // Types a keypad code, then Ctrl with keypad `slot`: the candidate there is committed and
-    // goes to the front of the code's candidates. The word committed.
+    // Types a keypad code or pinyin, then Ctrl with keypad `slot`: the candidate there is
+    // committed and goes to the front of the code's candidates. The word committed.
     std::wstring ctrlSelect(const char* code, int slot) {
         key(VK_ESCAPE, 0x1B);
-        for (const char* d = code; *d; ++d)
-            keypad(*d - '0');
+        for (const char* c = code; *c; ++c)
+            if (*c >= '0' && *c <= '9')
+                keypad(*c - '0');
+            else
+                key(static_cast<UINT>(*c - 'a' + 'A'), static_cast<wchar_t>(*c));
         keys[VK_LCONTROL] = 0x80;
         rawKey(VK_CONTROL, 0x1D, 0, true);
         rawKey(VK_NUMPAD0 + static_cast<UINT>(slot), 0x4F, static_cast<wchar_t>(L'0' + slot), true);
@@ -273,6 +281,11 @@ TEST_F(UserData, ChangesAreSavedForTheUser) {
     awaitTable(kPinyinScheme);
     EXPECT_EQ(makeWord(kNewWord, kNewPinyin), kNewPinyin);
     EXPECT_EQ(typePinyin(kNewPinyin, kNewWord), kNewWord);
+    const std::wstring pinyinFirst = ctrlSelect(kPromotedPinyin, 1);
+    note.pinyinPromoted = ctrlSelect(kPromotedPinyin, kPromotedSlot);
+    ASSERT_FALSE(note.pinyinPromoted.empty());
+    EXPECT_NE(note.pinyinPromoted, pinyinFirst);
+    EXPECT_EQ(ctrlSelect(kPromotedPinyin, 1), note.pinyinPromoted);
     unloadModule();
 
     writeNote(note);
@@ -291,8 +304,9 @@ TEST_F(UserData, ChangesAreKeptForTheNextApplication) {
     EXPECT_NE(settings.find("IME_SKIN 2\r\n"), std::string::npos) << settings;
     openAsSaved();
 
-    // The pinyin word, the skin's pictures, the status bar where it was left.
+    // The pinyin word and promotion, the skin's pictures, the status bar where it was left.
     EXPECT_EQ(typePinyin(kNewPinyin, kNewWord), kNewWord);
+    EXPECT_EQ(ctrlSelect(kPromotedPinyin, 1), note.pinyinPromoted);
     const std::wstring user = wintest::userFolder();
     EXPECT_EQ(wintest::readBytes(user + L"\\tovi.bmp"),
               wintest::readBytes(kInstall + L"\\skin\\skin-02.bmp"));
