@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
         }
         path += static_cast<char16_t>(unit);
     }
-    tovi::ImeSettings settings{tovi::platform::InstallFolder(path)};
+    // The folder stands for the user's folder too: the module saves only there.
+    tovi::ImeSettings settings{tovi::platform::InstallFolder(path, path)};
     if (!settings.saveSettings()) {
         std::cerr << "cannot write config.ini in " << argv[1] << "\n";
         return 1;

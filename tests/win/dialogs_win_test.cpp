@@ -1,73 +1,14 @@
 // The word maker and the settings dialog under Wine, opened from the status bar as a user opens
 // them; a second thread finds each dialog, reads and sets its controls with messages and presses
 // its buttons with BM_CLICK while the first thread runs the dialog's loop.
+#include "dialog_watcher.h"
 #include "status_bar_input.h"
 #include "tool_windows_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace tovi {
 namespace {
-
-std::wstring controlText(HWND dialog, int control) {
-    wchar_t text[300] = {};
-    GetDlgItemTextW(dialog, control, text, 300);
-    return text;
-}
-
-void press(HWND dialog, int button) {
-    SendMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
-}
-
-// The visible dialogs with this title.
-std::vector<HWND> dialogsTitled(const wchar_t* title) {
-    std::vector<HWND> found;
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, L"#32770", title)))
-        if (IsWindowVisible(window))
-            found.push_back(window);
-    return found;
-}
-
-// Waits on a second thread for the dialog titled `title`, then runs `work` on it; a dialog left
-// open afterwards is closed with its cancel button, so that the first thread gets out.
-class DialogWatcher {
-public:
-    DialogWatcher(const wchar_t* title, std::function<void(HWND)> work)
-        : thread_([this, title, work] { watch(title, work); }) {}
-    ~DialogWatcher() { join(); }
-    // Whether the dialog showed.
-    bool seen() {
-        join();
-        return seen_;
-    }
-
-private:
-    void join() {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    void watch(const wchar_t* title, const std::function<void(HWND)>& work) {
-        HWND dialog = nullptr;
-        for (int i = 0; i < 500 && !dialog; ++i) {
-            Sleep(10);
-            const std::vector<HWND> open = dialogsTitled(title);
-            dialog = open.empty() ? nullptr : open.front();
-        }
-        if (!dialog)
-            return;
-        seen_ = true;
-        work(dialog);
-        for (int i = 0; i < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
-            press(dialog, IDCANCEL);
-            Sleep(20);
-        }
-    }
-    bool seen_ = false;
-    std::thread thread_;
-};
 
 class Dialogs : public ToolWindows {
 protected:
@@ -162,7 +103,7 @@ TEST_F(Dialogs, ARefusedWordLeavesTheDialogAsItIs) {
         openWordMaker();
         EXPECT_TRUE(watcher.seen());
     }
-    EXPECT_EQ(wintest::readBytes(scratch.file(L"toviwb.mb")), before);
+    EXPECT_EQ(wintest::readBytes(scratch.fileInUse(L"toviwb.mb")), before);
 }
 
 TEST_F(Dialogs, TheVerticalLayoutChosenInTheSettingsShapesTheNextCandidateWindow) {
@@ -218,7 +159,11 @@ protected:
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1070, LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(list));
     }
+    // A file of the installation folder, and the file the module reads.
     std::string file(const wchar_t* name) const { return wintest::readBytes(scratch.file(name)); }
+    std::string inUse(const wchar_t* name) const {
+        return wintest::readBytes(scratch.fileInUse(name));
+    }
 };
 
 TEST_F(Skins, OkInstallsTheChosenSkinAndTheCandidateWindowWearsIt) {
@@ -234,8 +179,10 @@ TEST_F(Skins, OkInstallsTheChosenSkinAndTheCandidateWindowWearsIt) {
         EXPECT_TRUE(watcher.seen());
     }
     EXPECT_EQ(entries, 5);
-    EXPECT_EQ(file(L"tovi.bmp"), file(L"skin\\skin-02.bmp"));
-    EXPECT_EQ(file(L"tovi_cand.bmp"), file(L"skin\\cand-2.bmp"));
+    // The user's copies wear the skin; the installed pictures stay as they were.
+    EXPECT_EQ(wintest::readBytes(scratch.userFile(L"tovi.bmp")), file(L"skin\\skin-02.bmp"));
+    EXPECT_EQ(wintest::readBytes(scratch.userFile(L"tovi_cand.bmp")), file(L"skin\\cand-2.bmp"));
+    EXPECT_EQ(file(L"tovi.bmp"), wintest::readBytes(std::wstring(TOVI_DIST_DIR) + L"\\tovi.bmp"));
     keypad(1);
     const HWND candidates = painted(L"DEDU_CAND");
     ASSERT_NE(candidates, nullptr);
@@ -246,8 +193,8 @@ TEST_F(Skins, OkInstallsTheChosenSkinAndTheCandidateWindowWearsIt) {
 
 TEST_F(Skins, CancelKeepsTheInstalledPictures) {
     start(kKeypadScheme | kProgressiveHints);
-    const std::string status = file(L"tovi.bmp");
-    const std::string candidate = file(L"tovi_cand.bmp");
+    const std::string status = inUse(L"tovi.bmp");
+    const std::string candidate = inUse(L"tovi_cand.bmp");
     {
         DialogWatcher watcher(L"输入法设置", [&](HWND dialog) {
             chooseSkin(dialog, 3);
@@ -256,8 +203,8 @@ TEST_F(Skins, CancelKeepsTheInstalledPictures) {
         openSettings();
         EXPECT_TRUE(watcher.seen());
     }
-    EXPECT_EQ(file(L"tovi.bmp"), status);
-    EXPECT_EQ(file(L"tovi_cand.bmp"), candidate);
+    EXPECT_EQ(inUse(L"tovi.bmp"), status);
+    EXPECT_EQ(inUse(L"tovi_cand.bmp"), candidate);
 }
 
 } // namespace

@@ -169,9 +169,9 @@ TEST_F(KeySequence, RightCtrlTapSwitchesTheScheme) {
     tapRightCtrl();
     const std::string saved = // the switch is saved with the key
         "IME_SETTINGS 193\r\nIME_SKIN 0\r\nIME_STATUS_X 10\r\nIME_STATUS_Y 718\r\n";
-    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")), saved);
+    EXPECT_EQ(wintest::readBytes(scratch.userFile(L"config.ini")), saved);
     unload();
-    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")), saved);
+    EXPECT_EQ(wintest::readBytes(scratch.userFile(L"config.ini")), saved);
 }
 
 TEST_F(KeySequence, CtrlCombinationsNeitherSwitchNorReachTheModule) {
@@ -185,7 +185,8 @@ TEST_F(KeySequence, CtrlCombinationsNeitherSwitchNorReachTheModule) {
     EXPECT_FALSE(release(VK_CONTROL, 0x1D, true));
     unload();
     // Nothing changed: no settings were written, at the keys or at the end.
-    EXPECT_EQ(GetFileAttributesW(scratch.file(L"config.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(wintest::exists(scratch.file(L"config.ini")));
+    EXPECT_FALSE(wintest::exists(wintest::userFolder()));
 }
 
 // Typing words with small tables of the test's own, as the application sees it.

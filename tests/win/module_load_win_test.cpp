@@ -88,6 +88,7 @@ TEST_F(ModuleLoad, AProcessThatUsesTheModuleWithoutChangesLeavesConfigAsItWas) {
     ASSERT_TRUE(child);
     EXPECT_GE(wintest::waitExitCode(child), 1);
     EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")), "IME_STATUS_X 77\nIME_SKIN 4\n");
+    EXPECT_FALSE(wintest::exists(wintest::userFolder()));
 }
 
 // Attach runs under the loader lock in every process that loads the module: it reads no file, so
@@ -98,6 +99,7 @@ TEST_F(ModuleLoad, AProcessThatOnlyLoadsTheModuleReadsAndWritesNoSettings) {
     ASSERT_TRUE(child);
     EXPECT_LT(wintest::waitExitCode(child), 1000);
     EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")), "IME_SKIN 4\n");
+    EXPECT_FALSE(wintest::exists(wintest::userFolder()));
 }
 
 TEST_F(ModuleLoad, MissingFolderLoadsDefaultsAndStillUnloads) {

@@ -64,8 +64,10 @@ TEST(WinFiles, OpensWidePathsAndSettingsRoundTrip) {
     EXPECT_EQ(settings.statusY, -3);
     settings.setScheme(Scheme::Pinyin);
     ASSERT_TRUE(settings.saveSettings());
-    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")),
+    // Into the user's folder; the installed file stays as it was.
+    EXPECT_EQ(wintest::readBytes(scratch.userFile(L"config.ini")),
               "IME_SETTINGS 193\r\nIME_SKIN 2\r\nIME_STATUS_X 10\r\nIME_STATUS_Y -3\r\n");
+    EXPECT_EQ(wintest::readBytes(scratch.file(L"config.ini")), "IME_SKIN 2\r\nIME_STATUS_Y -3\r\n");
 
     // A file open for writing elsewhere can still be read, as the data files are shared.
     const auto writer = platform::openFile(u16(scratch.file(L"文件.txt")), "wb");

@@ -111,7 +111,7 @@ TEST_F(StatusBar, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
 // it began, its outline gone, the bar not moved and nothing pressed.
 TEST_F(StatusBar, ALostCaptureEndsTheDragWithoutMovingTheBarOrLeavingItsOutline) {
     start(kKeypadScheme);
-    const std::string settings = wintest::readBytes(scratch.file(L"config.ini"));
+    const std::string settings = wintest::readBytes(scratch.fileInUse(L"config.ini"));
     const HWND bar = painted(L"DEDU_STATUS");
     ASSERT_NE(bar, nullptr);
     ShowWindow(app, SW_SHOW);

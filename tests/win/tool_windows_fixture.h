@@ -87,7 +87,8 @@ inline HWND findThreadWindow(const wchar_t* className) {
     return search.found;
 }
 
-class ToolWindows : public ::testing::Test {
+// The module loaded with a UI window and a context, over whatever folders the registry names.
+class ModuleWindows : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         WNDCLASSW cls{};
@@ -96,14 +97,9 @@ protected:
         cls.lpszClassName = L"tovi-test-editor";
         RegisterClassW(&cls);
     }
-    // Loads the module with these settings, opens a context with a UI window as IMM32 does, and
-    // waits until the table has loaded.
-    void start(unsigned flags, int skin = 0) {
-        wintest::writeBytes(scratch.file(L"toviwb.mb"), keypadTable());
-        wintest::writeBytes(scratch.file(L"tovipy.mb"), pinyinTable());
-        wintest::writeBytes(scratch.file(L"config.ini"), "IME_SETTINGS " + std::to_string(flags) +
-                                                             "\r\nIME_SKIN " +
-                                                             std::to_string(skin) + "\r\n");
+    // Loads the module, opens a context with a UI window as IMM32 does, and waits until the table
+    // of the scheme that `flags` (the settings in use) name has loaded.
+    void open(unsigned flags) {
         module = LoadLibraryW(L"tovi.ime");
         ASSERT_NE(module, nullptr);
         select = exported<ImeSelectFn>(module, "ImeSelect");
@@ -127,28 +123,40 @@ protected:
         // A scheme without an engine types nothing to wait for.
         if (!(flags & (kKeypadScheme | kPinyinScheme)))
             return;
-        // Once the table is there, "12" on the keypad (one entry equal to it) or "zhong" and
-        // Space in pinyin commit at once.
+        // Once the table is there, the probe's keypad code and 0 or its pinyin and Space commit
+        // its word.
         const bool pinyin = flags & kPinyinScheme;
-        for (int attempt = 0; attempt < 100 && result() != L"中"; ++attempt) {
+        for (int attempt = 0; attempt < 100 && result() != probe.word; ++attempt) {
+            // A second confirmation takes the first of several words equal to the code.
             if (pinyin) {
-                letters("zhong");
+                letters(probe.pinyin);
                 key(VK_SPACE, L' ');
+                if (result() != probe.word)
+                    key(VK_SPACE, L' ');
             } else {
-                keypad(1);
-                keypad(2);
+                for (const char* d = probe.keypad; *d; ++d)
+                    keypad(*d - '0');
                 keypad(0);
+                if (result() != probe.word)
+                    keypad(0);
             }
-            if (result() != L"中") {
+            if (result() != probe.word) {
                 key(VK_ESCAPE, 0x1B);
                 Sleep(20);
             }
         }
-        ASSERT_EQ(result(), L"中") << "the table did not load";
+        ASSERT_EQ(result(), probe.word) << "the table did not load";
     }
-    void TearDown() override { unload(); }
-    // Closes the context and unloads the module; returns config.ini as the module left it.
-    std::string unload() {
+    // What open() types until the table is there: "12" on the keypad (one entry equal to it) or
+    // "zhong" in pinyin give 中 with the tests' tables.
+    struct Probe {
+        const char* keypad = "12";
+        const char* pinyin = "zhong";
+        std::wstring word = L"中";
+    } probe;
+    void TearDown() override { unloadModule(); }
+    // Closes the context and unloads the module.
+    void unloadModule() {
         if (ui)
             DestroyWindow(std::exchange(ui, nullptr));
         if (himc)
@@ -159,7 +167,6 @@ protected:
             FreeLibrary(std::exchange(module, nullptr));
         for (int i = 0; i < 1000 && GetModuleHandleW(L"tovi.ime"); ++i)
             Sleep(10);
-        return wintest::readBytes(scratch.file(L"config.ini"));
     }
 
     // A key as IMM32 hands it over, then the composition message the application passes on.
@@ -219,8 +226,6 @@ protected:
         return {r.right - r.left, r.bottom - r.top};
     }
 
-    wintest::ScratchFolder scratch;
-    wintest::InstallPathValue installPath{scratch.path()};
     HMODULE module = nullptr;
     ImeSelectFn select = nullptr;
     ImeProcessKeyFn processKey = nullptr;
@@ -229,6 +234,29 @@ protected:
     HWND app = nullptr;
     HWND ui = nullptr;
     HIMC himc = nullptr;
+};
+
+// The module over a scratch installation folder holding the tests' small tables.
+class ToolWindows : public ModuleWindows {
+protected:
+    // Loads the module with these settings and waits until the table has loaded.
+    void start(unsigned flags, int skin = 0) {
+        wintest::writeBytes(scratch.file(L"toviwb.mb"), keypadTable());
+        wintest::writeBytes(scratch.file(L"tovipy.mb"), pinyinTable());
+        wintest::writeBytes(scratch.file(L"config.ini"), "IME_SETTINGS " + std::to_string(flags) +
+                                                             "\r\nIME_SKIN " +
+                                                             std::to_string(skin) + "\r\n");
+        open(flags);
+    }
+    // Closes the context and unloads the module; returns config.ini as the module left it (the
+    // user's copy once it saved one).
+    std::string unload() {
+        unloadModule();
+        return wintest::readBytes(scratch.fileInUse(L"config.ini"));
+    }
+
+    wintest::ScratchFolder scratch;
+    wintest::InstallPathValue installPath{scratch.path()};
 };
 
 } // namespace tovi

@@ -1,5 +1,6 @@
 #include "win_test_support.h"
 
+#include "platform/install_folder.h"
 #include "tables/code_table_file.h"
 
 #include <cstring>
@@ -10,7 +11,48 @@
 
 namespace tovi::wintest {
 
+namespace {
+// Deletes the files of `folder` (not its subfolders) and the folder when it is then empty.
+void removeFolderFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+} // namespace
+
+std::wstring userFolder() {
+    const std::u16string path = platform::userDataPath();
+    if (path.empty())
+        throw std::runtime_error("no user folder");
+    return std::wstring(path.begin(), path.end());
+}
+
+void removeUserFolder() {
+    removeFolderFiles(userFolder());
+}
+
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring ScratchFolder::userFile(const std::wstring& name) {
+    return userFolder() + L"\\" + name;
+}
+
+std::wstring ScratchFolder::fileInUse(const std::wstring& name) const {
+    const std::wstring own = userFile(name);
+    return exists(own) ? own : file(name);
+}
+
 ScratchFolder::ScratchFolder() {
+    removeUserFolder();
     wchar_t temp[MAX_PATH];
     if (!GetTempPathW(MAX_PATH, temp))
         throw std::runtime_error("GetTempPathW failed");
@@ -33,16 +75,8 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW(file(found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path_.c_str());
+    removeFolderFiles(path_);
+    removeUserFolder();
 }
 
 // Both registry views: a 64-bit process reads the 64-bit one, a 32-bit process WOW6432Node, as an

@@ -12,7 +12,9 @@
 namespace tovi::wintest {
 
 // A new folder under the temporary folder, named with a space and Chinese characters, holding
-// empty code tables, removed (with its files) at the end.
+// empty code tables, removed (with its files) at the end. The user's folder of the module (where
+// it saves) is emptied and removed at the start and at the end, so that every test starts from
+// the installed files alone.
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -21,10 +23,21 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::wstring& path() const { return path_; }
     std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+    // A file of the user's folder, where the module writes.
+    static std::wstring userFile(const std::wstring& name);
+    // The file the module reads: the user's copy when there is one, else the scratch folder's.
+    std::wstring fileInUse(const std::wstring& name) const;
 
 private:
     std::wstring path_;
 };
+
+// The module's folder for the current user (%APPDATA%\tovi), as the module finds it.
+std::wstring userFolder();
+// Removes the user's folder and the files in it.
+void removeUserFolder();
+// True when `path` names an existing file or folder.
+bool exists(const std::wstring& path);
 
 // Sets HKLM\SOFTWARE\tovi INSTALL_PATH in both registry views for the life of the object, then
 // removes the key.
