@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -231,6 +233,158 @@ TEST_F(TsfHost, OtherTopLevelWindowsOfTheProcessAreListed) {
     const auto windows = app().otherWindows();
     DestroyWindow(popup);
     EXPECT_EQ(std::vector<HWND>{popup}, windows);
+}
+
+// --- The application's document on its own --------------------------------------------------
+
+// A lock sink that records what the store tells it and runs a function inside granted locks.
+class RecordingSink final : public ITextStoreACPSink {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_INVALIDARG;
+        *object = nullptr;
+        if (riid != IID_IUnknown && riid != IID_ITextStoreACPSink)
+            return E_NOINTERFACE;
+        *object = static_cast<ITextStoreACPSink*>(this);
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP OnTextChange(DWORD, const TS_TEXTCHANGE* change) override {
+        textChanges.push_back(*change);
+        return S_OK;
+    }
+    STDMETHODIMP OnSelectionChange() override {
+        ++selectionChanges;
+        return S_OK;
+    }
+    STDMETHODIMP OnLayoutChange(TsLayoutCode, TsViewCookie) override { return S_OK; }
+    STDMETHODIMP OnStatusChange(DWORD) override { return S_OK; }
+    STDMETHODIMP OnAttrsChange(LONG, LONG, ULONG, const TS_ATTRID*) override { return S_OK; }
+    STDMETHODIMP OnLockGranted(DWORD flags) override {
+        grants.push_back(flags);
+        return inside ? inside(flags) : S_OK;
+    }
+    STDMETHODIMP OnStartEditTransaction() override { return S_OK; }
+    STDMETHODIMP OnEndEditTransaction() override { return S_OK; }
+
+    std::vector<TS_TEXTCHANGE> textChanges;
+    int selectionChanges = 0;
+    std::vector<DWORD> grants;
+    std::function<HRESULT(DWORD)> inside;
+};
+
+class TsfTextStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(S_OK, app_.status());
+        store_ = &app_.store(0);
+        ASSERT_EQ(S_OK, store_->UnadviseSink(app_.context(0)));
+        ASSERT_EQ(S_OK, store_->AdviseSink(IID_ITextStoreACPSink, &sink_, TS_AS_ALL_SINKS));
+    }
+    void TearDown() override {
+        store_->UnadviseSink(&sink_);
+        store_->AdviseSink(IID_ITextStoreACPSink, app_.context(0), TS_AS_ALL_SINKS);
+    }
+    TsfApp app_{1};
+    TextStore* store_ = nullptr;
+    RecordingSink sink_;
+};
+
+TEST_F(TsfTextStore, ReadingWithoutALockIsRefused) {
+    wchar_t text[4];
+    ULONG got = 0, runs = 0;
+    LONG next = 0;
+    TS_RUNINFO run{};
+    EXPECT_EQ(TS_E_NOLOCK, store_->GetText(0, -1, text, 4, &got, &run, 1, &runs, &next));
+    TS_SELECTION_ACP selection{};
+    EXPECT_EQ(TS_E_NOLOCK, store_->GetSelection(0, 1, &selection, &got));
+}
+
+TEST_F(TsfTextStore, ASecondSynchronousLockInsideALockIsRefused) {
+    HRESULT inner = S_OK;
+    sink_.inside = [&](DWORD) {
+        HRESULT session = S_OK;
+        store_->RequestLock(TS_LF_SYNC | TS_LF_READ, &session);
+        inner = session;
+        return S_OK;
+    };
+    HRESULT session = E_FAIL;
+    ASSERT_EQ(S_OK, store_->RequestLock(TS_LF_SYNC | TS_LF_READWRITE, &session));
+    EXPECT_EQ(TS_E_SYNCHRONOUS, inner);
+    EXPECT_EQ(std::vector<DWORD>{TS_LF_READWRITE}, sink_.grants);
+}
+
+TEST_F(TsfTextStore, AsynchronousLocksAreGrantedFromTheMessageLoop) {
+    HRESULT session = E_FAIL;
+    ASSERT_EQ(S_OK, store_->RequestLock(TS_LF_READ, &session));
+    EXPECT_EQ(TS_S_ASYNC, session);
+    EXPECT_TRUE(sink_.grants.empty());
+    ASSERT_TRUE(app_.pumpUntil([&] { return !sink_.grants.empty(); }));
+    EXPECT_EQ(std::vector<DWORD>{TS_LF_READ}, sink_.grants);
+}
+
+TEST_F(TsfTextStore, WritesUnderALockReplaceTextAndMoveTheCaret) {
+    sink_.inside = [&](DWORD) {
+        TS_TEXTCHANGE change{};
+        LONG start = 0, end = 0;
+        store_->InsertTextAtSelection(0, L"abc", 3, &start, &end, &change);
+        return store_->SetText(0, 1, 2, L"XY", 2, &change);
+    };
+    HRESULT session = E_FAIL;
+    ASSERT_EQ(S_OK, store_->RequestLock(TS_LF_SYNC | TS_LF_READWRITE, &session));
+    EXPECT_EQ(S_OK, session);
+    EXPECT_EQ(L"aXYc", store_->text());
+    EXPECT_EQ(3, store_->selectionStart());
+    // Changes under the lock are the lock holder's own: no notifications.
+    EXPECT_TRUE(sink_.textChanges.empty());
+}
+
+TEST_F(TsfTextStore, WritingUnderAReadLockIsRefused) {
+    HRESULT write = S_OK;
+    sink_.inside = [&](DWORD) {
+        TS_TEXTCHANGE change{};
+        write = store_->SetText(0, 0, 0, L"a", 1, &change);
+        return S_OK;
+    };
+    HRESULT session = E_FAIL;
+    ASSERT_EQ(S_OK, store_->RequestLock(TS_LF_SYNC | TS_LF_READ, &session));
+    EXPECT_EQ(TS_E_NOLOCK, write);
+    EXPECT_EQ(L"", store_->text());
+}
+
+TEST_F(TsfTextStore, TheApplicationsOwnChangesAreReported) {
+    ASSERT_TRUE(store_->replaceAll(L"hello"));
+    ASSERT_EQ(1u, sink_.textChanges.size());
+    EXPECT_EQ(0, sink_.textChanges[0].acpStart);
+    EXPECT_EQ(0, sink_.textChanges[0].acpOldEnd);
+    EXPECT_EQ(5, sink_.textChanges[0].acpNewEnd);
+    EXPECT_EQ(1, sink_.selectionChanges);
+    ASSERT_TRUE(store_->select(1, 3));
+    EXPECT_EQ(2, sink_.selectionChanges);
+}
+
+TEST_F(TsfTextStore, TextExtentsAreTheCharacterCellsOnTheScreen) {
+    ASSERT_TRUE(store_->replaceAll(L"abcd"));
+    RECT extent{};
+    BOOL clipped = TRUE;
+    sink_.inside = [&](DWORD) {
+        TsViewCookie view = 0;
+        store_->GetActiveView(&view);
+        return store_->GetTextExt(view, 1, 3, &extent, &clipped);
+    };
+    HRESULT session = E_FAIL;
+    ASSERT_EQ(S_OK, store_->RequestLock(TS_LF_SYNC | TS_LF_READ, &session));
+    ASSERT_EQ(S_OK, session);
+    POINT origin{0, 0};
+    ClientToScreen(app_.window(0), &origin);
+    const CharacterCell cell = store_->cell();
+    EXPECT_EQ(origin.x + cell.left + cell.width, extent.left);
+    EXPECT_EQ(origin.x + cell.left + 3 * cell.width, extent.right);
+    EXPECT_EQ(origin.y + cell.top, extent.top);
+    EXPECT_EQ(origin.y + cell.top + cell.height, extent.bottom);
+    EXPECT_FALSE(clipped);
 }
 
 } // namespace
