@@ -235,6 +235,78 @@ TEST_F(TsfHost, OtherTopLevelWindowsOfTheProcessAreListed) {
     EXPECT_EQ(std::vector<HWND>{popup}, windows);
 }
 
+TEST_F(TsfHost, PreservedKeysAreEatenBeforeTheServiceSeesThem) {
+    Microsoft::WRL::ComPtr<ITfKeystrokeMgr> keys;
+    ASSERT_EQ(S_OK, app().threads().QueryInterface(IID_PPV_ARGS(&keys)));
+    // {D0620889-1225-430E-928F-BBAE274FC885}
+    const GUID toggle = {
+        0xd0620889, 0x1225, 0x430e, {0x92, 0x8f, 0xbb, 0xae, 0x27, 0x4f, 0xc8, 0x85}};
+    const TF_PRESERVEDKEY ctrlF5{VK_F5, TF_MOD_CONTROL};
+    ASSERT_EQ(S_OK, keys->PreserveKey(app().clientId(), toggle, &ctrlF5, L"toggle", 6));
+    BOOL preserved = FALSE;
+    EXPECT_EQ(S_OK, keys->IsPreservedKey(toggle, &ctrlF5, &preserved));
+    EXPECT_TRUE(preserved);
+    const LONG tested = report().testKeyDown;
+    ASSERT_TRUE(app().chord({VK_CONTROL}, VK_F5));
+    EXPECT_EQ(1u, count(app().handledKeys(), WM_KEYDOWN, VK_F5, true));
+    EXPECT_EQ(0u, count(app().windowKeys(), WM_KEYDOWN, VK_F5, false));
+    // Only the Ctrl press and release reached the service.
+    EXPECT_EQ(tested + 1, report().testKeyDown);
+    // Without Ctrl, F5 is an ordinary key.
+    ASSERT_TRUE(app().tap(VK_F5));
+    EXPECT_EQ(1u, count(app().windowKeys(), WM_KEYDOWN, VK_F5, false));
+}
+
+// A language-bar item with nothing but its information.
+class Item final : public ITfLangBarItem {
+public:
+    explicit Item(const GUID& guid) { info_.guidItem = guid; }
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_INVALIDARG;
+        *object = nullptr;
+        if (riid != IID_IUnknown && riid != IID_ITfLangBarItem)
+            return E_NOINTERFACE;
+        *object = static_cast<ITfLangBarItem*>(this);
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetInfo(TF_LANGBARITEMINFO* info) override {
+        *info = info_;
+        return S_OK;
+    }
+    STDMETHODIMP GetStatus(DWORD* status) override {
+        *status = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Show(BOOL) override { return S_OK; }
+    STDMETHODIMP GetTooltipString(BSTR* tip) override {
+        *tip = SysAllocString(L"item");
+        return S_OK;
+    }
+
+private:
+    TF_LANGBARITEMINFO info_{};
+};
+
+TEST_F(TsfHost, LanguageBarItemsAreKeptUntilRemoved) {
+    Microsoft::WRL::ComPtr<ITfLangBarItemMgr> items;
+    ASSERT_EQ(S_OK, app().threads().QueryInterface(IID_PPV_ARGS(&items)));
+    // {C0CECD03-AC8B-43F3-853A-B3D28606FE88}
+    const GUID guid = {
+        0xc0cecd03, 0xac8b, 0x43f3, {0x85, 0x3a, 0xb3, 0xd2, 0x86, 0x06, 0xfe, 0x88}};
+    Item item(guid);
+    ASSERT_EQ(S_OK, items->AddItem(&item));
+    ASSERT_EQ(1u, app().languageBarItems().size());
+    EXPECT_EQ(static_cast<ITfLangBarItem*>(&item), app().languageBarItems()[0].Get());
+    Microsoft::WRL::ComPtr<ITfLangBarItem> found;
+    EXPECT_EQ(S_OK, items->GetItem(guid, &found));
+    EXPECT_EQ(static_cast<ITfLangBarItem*>(&item), found.Get());
+    EXPECT_EQ(S_OK, items->RemoveItem(&item));
+    EXPECT_TRUE(app().languageBarItems().empty());
+}
+
 // --- The application's document on its own --------------------------------------------------
 
 // A lock sink that records what the store tells it and runs a function inside granted locks.
