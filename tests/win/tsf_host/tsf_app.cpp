@@ -37,12 +37,24 @@ TsfApp::TsfApp(int documents, CharacterCell cell) {
     hr = threads_->ActivateEx(&client_, 0);
     if (SUCCEEDED(hr))
         hr = threads_.As(&keystrokes_);
+    // One top-level window holds the documents' windows: under Wine without a window manager
+    // each top-level window takes seconds to go away, child windows do not.
+    if (SUCCEEDED(hr)) {
+        frame_ = CreateWindowExW(0, kWindowClass, L"tovi TSF application",
+                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 60, 60, 560,
+                                 60 + documents * 160, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr);
+        if (!frame_)
+            hr = HRESULT_FROM_WIN32(GetLastError());
+        else
+            SetWindowLongPtrW(frame_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
     for (int i = 0; SUCCEEDED(hr) && i < documents; ++i) {
         Document document;
         const std::wstring title = L"tovi TSF document " + std::to_wstring(i + 1);
-        document.window = CreateWindowExW(
-            0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60 + i * 180, 520,
-            140, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        document.window = CreateWindowExW(0, kWindowClass, title.c_str(),
+                                          WS_CHILD | WS_BORDER | WS_VISIBLE, 10, 10 + i * 160, 520,
+                                          140, frame_, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!document.window) {
             hr = HRESULT_FROM_WIN32(GetLastError());
             break;
@@ -79,9 +91,9 @@ TsfApp::~TsfApp() {
         }
         threads_->Deactivate();
     }
-    for (Document& document : documents_)
-        if (document.window)
-            DestroyWindow(document.window);
+    // The documents' windows go with the frame.
+    if (frame_)
+        DestroyWindow(frame_);
     documents_.clear();
     keystrokes_.Reset();
     threads_.Reset();
@@ -149,8 +161,8 @@ void TsfApp::paint(HWND window) {
 
 bool TsfApp::focus(int document) {
     const HWND target = window(document);
-    SetForegroundWindow(target);
-    SetActiveWindow(target);
+    SetForegroundWindow(frame_);
+    SetActiveWindow(frame_);
     ::SetFocus(target);
     pump();
     return GetFocus() == target && focusedDocument() == document;
@@ -335,7 +347,8 @@ std::vector<HWND> TsfApp::otherWindows() const {
             auto* search = reinterpret_cast<Search*>(data);
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
-            if (process != GetCurrentProcessId() || !IsWindowVisible(window))
+            if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
+                window == search->app->frame_)
                 return TRUE;
             for (const Document& document : search->app->documents_)
                 if (document.window == window)

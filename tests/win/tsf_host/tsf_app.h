@@ -7,6 +7,8 @@
 // Under Wine 8 the manager is the host's own (ThreadManager and the classes it hands out), as
 // Wine's msctf cannot run a composing text service; registration and profiles are the system's.
 //
+// The documents' windows are child windows of one top-level application window.
+//
 // Typical use:
 //   TsfApp app;                                    // two documents, the first focused
 //   TextServiceDll dll(L"...\\service.dll");       // registered until the end of the scope
@@ -101,7 +103,7 @@ public:
     GUID displayAttributeAt(int document, LONG position);
     // Ends the document's compositions as the application does (ITfCompositionSink is told).
     HRESULT terminateCompositions(int document);
-    // The visible top-level windows of this process other than the documents' (a candidate
+    // The visible top-level windows of this process other than the application's (a candidate
     // window, a status window), topmost first.
     std::vector<HWND> otherWindows() const;
     std::vector<Microsoft::WRL::ComPtr<ITfLangBarItem>> languageBarItems() const {
@@ -125,6 +127,7 @@ private:
 
     HRESULT status_ = E_FAIL;
     bool comStarted_ = false;
+    HWND frame_ = nullptr;
     Microsoft::WRL::ComPtr<ThreadManager> threads_;
     Microsoft::WRL::ComPtr<ITfKeystrokeMgr> keystrokes_;
     TfClientId client_ = TF_CLIENTID_NULL;
