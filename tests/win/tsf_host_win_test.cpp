@@ -307,6 +307,50 @@ TEST_F(TsfHost, LanguageBarItemsAreKeptUntilRemoved) {
     EXPECT_TRUE(app().languageBarItems().empty());
 }
 
+// A UI element with nothing but its description.
+class Element final : public ITfUIElement {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_INVALIDARG;
+        *object = nullptr;
+        if (riid != IID_IUnknown && riid != IID_ITfUIElement)
+            return E_NOINTERFACE;
+        *object = static_cast<ITfUIElement*>(this);
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetDescription(BSTR* description) override {
+        *description = SysAllocString(L"candidates");
+        return S_OK;
+    }
+    STDMETHODIMP GetGUID(GUID* guid) override {
+        *guid = GUID_NULL;
+        return S_OK;
+    }
+    STDMETHODIMP Show(BOOL) override { return S_OK; }
+    STDMETHODIMP IsShown(BOOL* shown) override {
+        *shown = TRUE;
+        return S_OK;
+    }
+};
+
+TEST_F(TsfHost, UiElementsAreShownByTheServiceAndKeptUntilEnded) {
+    Microsoft::WRL::ComPtr<ITfUIElementMgr> elements;
+    ASSERT_EQ(S_OK, app().threads().QueryInterface(IID_PPV_ARGS(&elements)));
+    Element element;
+    BOOL show = FALSE;
+    DWORD id = 0;
+    ASSERT_EQ(S_OK, elements->BeginUIElement(&element, &show, &id));
+    EXPECT_TRUE(show);
+    EXPECT_EQ(S_OK, elements->UpdateUIElement(id));
+    ASSERT_EQ(1u, app().threads().uiElements().size());
+    EXPECT_EQ(S_OK, elements->EndUIElement(id));
+    EXPECT_TRUE(app().threads().uiElements().empty());
+    EXPECT_EQ(E_INVALIDARG, elements->UpdateUIElement(id));
+}
+
 // --- The application's document on its own --------------------------------------------------
 
 // A lock sink that records what the store tells it and runs a function inside granted locks.

@@ -110,7 +110,9 @@ STDMETHODIMP ThreadManager::QueryInterface(REFIID riid, void** object) {
         *object = static_cast<ITfSource*>(this);
     else if (riid == IID_ITfLangBarItemMgr)
         *object = static_cast<ITfLangBarItemMgr*>(this);
-    else if (system_ && (riid == IID_ITfCompartmentMgr || riid == IID_ITfUIElementMgr))
+    else if (riid == IID_ITfUIElementMgr)
+        *object = static_cast<ITfUIElementMgr*>(this);
+    else if (system_ && (riid == IID_ITfCompartmentMgr || riid == IID_ITfSourceSingle))
         return system_->QueryInterface(riid, object);
     else
         return E_NOINTERFACE;
@@ -149,6 +151,7 @@ STDMETHODIMP ThreadManager::Deactivate() {
     eventSinks_.clear();
     items_.clear();
     itemSinks_.clear();
+    elements_.clear();
     active_ = false;
     return S_OK;
 }

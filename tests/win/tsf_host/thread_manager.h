@@ -1,7 +1,8 @@
 // The thread's text-services manager as the host provides it: focus over document managers, the
 // text services it activates, their key sinks and preserved keys (the keystroke manager), their
-// thread-event sinks and their language-bar items. Compartments and UI elements come from the
-// system's thread manager, which this one wraps for them.
+// thread-event sinks, their language-bar items and UI elements (shown by the service: the
+// application draws none). Compartments come from the system's thread manager, which this one
+// wraps for them.
 #pragma once
 
 #include "com_object.h"
@@ -16,7 +17,8 @@ namespace tovi::tsfhost {
 class ThreadManager final : public ITfThreadMgrEx,
                             public ITfKeystrokeMgr,
                             public ITfSource,
-                            public ITfLangBarItemMgr {
+                            public ITfLangBarItemMgr,
+                            public ITfUIElementMgr {
 public:
     ThreadManager();
 
@@ -32,6 +34,8 @@ public:
     void windowFocused(HWND window);
     // The language-bar items text services added, in order.
     std::vector<Microsoft::WRL::ComPtr<ITfLangBarItem>> languageBarItems() const;
+    // The UI elements text services began and have not ended.
+    std::vector<Microsoft::WRL::ComPtr<ITfUIElement>> uiElements() const;
     // Told by document managers.
     void contextPushed(ITfContext* context);
     void contextPopped(ITfContext* context);
@@ -98,6 +102,13 @@ public:
                                  DWORD* cookies) override;
     STDMETHODIMP UnadviseItemsSink(ULONG count, DWORD* cookies) override;
 
+    // ITfUIElementMgr (ui_elements.cpp)
+    STDMETHODIMP BeginUIElement(ITfUIElement* element, BOOL* show, DWORD* id) override;
+    STDMETHODIMP UpdateUIElement(DWORD id) override;
+    STDMETHODIMP EndUIElement(DWORD id) override;
+    STDMETHODIMP GetUIElement(DWORD id, ITfUIElement** element) override;
+    STDMETHODIMP EnumUIElements(IEnumTfUIElements** elements) override;
+
 private:
     struct Service {
         CLSID clsid;
@@ -146,6 +157,8 @@ private:
     std::vector<EventSink> eventSinks_;
     std::vector<Microsoft::WRL::ComPtr<ITfLangBarItem>> items_;
     std::vector<ItemSink> itemSinks_;
+    std::map<DWORD, Microsoft::WRL::ComPtr<ITfUIElement>> elements_;
+    DWORD lastElement_ = 0;
     DWORD nextCookie_ = 1;
 };
 
