@@ -169,6 +169,15 @@ TEST_F(TsfHost, TheCompositionCarriesTheServicesDisplayAttribute) {
     EXPECT_TRUE(IsEqualGUID(GUID_NULL, app().displayAttributeAt(0, 0)));
 }
 
+TEST_F(TsfHost, TheServiceDescribesItsDisplayAttribute) {
+    TF_DISPLAYATTRIBUTE info{};
+    ASSERT_EQ(S_OK, app().displayAttributeInfo(probe::kClsid, probe::kAttribute, &info));
+    EXPECT_EQ(TF_LS_DOT, info.lsStyle);
+    EXPECT_EQ(TF_ATTR_INPUT, info.bAttr);
+    EXPECT_EQ(TF_CT_NONE, info.crText.type);
+    EXPECT_NE(S_OK, app().displayAttributeInfo(probe::kClsid, GUID_NULL, &info));
+}
+
 TEST_F(TsfHost, AsynchronousSessionsRunWhenTheStoreGrantsTheLock) {
     ASSERT_TRUE(app().tap('A'));
     ASSERT_TRUE(app().pumpUntil([&] { return app().text(0) == L"a"; }));

@@ -47,11 +47,57 @@ private:
     std::function<HRESULT(TfEditCookie)> body_;
 };
 
+// How the composing attribute looks.
+class AttributeInfo final : public ITfDisplayAttributeInfo {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_INVALIDARG;
+        *object = nullptr;
+        if (riid != IID_IUnknown && riid != IID_ITfDisplayAttributeInfo)
+            return E_NOINTERFACE;
+        *object = static_cast<ITfDisplayAttributeInfo*>(this);
+        AddRef();
+        return S_OK;
+    }
+    TOVI_TSFHOST_REFCOUNT(AttributeInfo)
+    STDMETHODIMP GetGUID(GUID* guid) override {
+        if (!guid)
+            return E_INVALIDARG;
+        *guid = tovi::tsfprobe::kAttribute;
+        return S_OK;
+    }
+    STDMETHODIMP GetDescription(BSTR* description) override {
+        if (!description)
+            return E_INVALIDARG;
+        *description = SysAllocString(L"Composing");
+        return *description ? S_OK : E_OUTOFMEMORY;
+    }
+    STDMETHODIMP GetAttributeInfo(TF_DISPLAYATTRIBUTE* attribute) override {
+        if (!attribute)
+            return E_INVALIDARG;
+        *attribute = TF_DISPLAYATTRIBUTE{};
+        attribute->crText.type = TF_CT_NONE;
+        attribute->crBk.type = TF_CT_NONE;
+        attribute->lsStyle = TF_LS_DOT;
+        attribute->crLine.type = TF_CT_NONE;
+        attribute->bAttr = TF_ATTR_INPUT;
+        return S_OK;
+    }
+    STDMETHODIMP SetAttributeInfo(const TF_DISPLAYATTRIBUTE*) override { return E_NOTIMPL; }
+    STDMETHODIMP Reset() override { return S_OK; }
+
+private:
+    ~AttributeInfo() = default;
+    ULONG references_ = 1;
+};
+
 class ProbeService final : public ITfTextInputProcessorEx,
                            public ITfKeyEventSink,
                            public ITfThreadMgrEventSink,
                            public ITfTextEditSink,
-                           public ITfCompositionSink {
+                           public ITfCompositionSink,
+                           public ITfDisplayAttributeProvider {
 public:
     ProbeService() { InterlockedIncrement(&objects_); }
 
@@ -70,6 +116,8 @@ public:
             *object = static_cast<ITfTextEditSink*>(this);
         else if (riid == IID_ITfCompositionSink)
             *object = static_cast<ITfCompositionSink*>(this);
+        else if (riid == IID_ITfDisplayAttributeProvider)
+            *object = static_cast<ITfDisplayAttributeProvider*>(this);
         else
             return E_NOINTERFACE;
         AddRef();
@@ -186,6 +234,22 @@ public:
     // ITfTextEditSink
     STDMETHODIMP OnEndEdit(ITfContext*, TfEditCookie, ITfEditRecord*) override {
         ++report_.editEnds;
+        return S_OK;
+    }
+
+    // ITfDisplayAttributeProvider: the one composing attribute.
+    STDMETHODIMP EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo** attributes) override {
+        if (attributes)
+            *attributes = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetDisplayAttributeInfo(REFGUID guid, ITfDisplayAttributeInfo** info) override {
+        if (!info)
+            return E_INVALIDARG;
+        *info = nullptr;
+        if (guid != tovi::tsfprobe::kAttribute)
+            return E_INVALIDARG;
+        *info = tovi::tsfhost::makeCom<AttributeInfo>().Detach();
         return S_OK;
     }
 

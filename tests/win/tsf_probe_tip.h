@@ -13,7 +13,8 @@ constexpr GUID kClsid = {
 constexpr GUID kProfile = {
     0x821b962a, 0x7bcb, 0x433b, {0xbe, 0xa3, 0xd6, 0xaf, 0xc4, 0xae, 0xe5, 0x90}};
 constexpr LANGID kLangId = 0x0804;
-// The display attribute it sets on what it composes.
+// The display attribute it sets on what it composes: a dotted underline, text and background
+// unchanged.
 // {EAE4D089-D0DD-442D-9053-08556FC51082}
 constexpr GUID kAttribute = {
     0xeae4d089, 0xd0dd, 0x442d, {0x90, 0x53, 0x08, 0x55, 0x6f, 0xc5, 0x10, 0x82}};

@@ -332,6 +332,20 @@ GUID TsfApp::displayAttributeAt(int document, LONG position) {
     return found;
 }
 
+HRESULT TsfApp::displayAttributeInfo(REFCLSID service, REFGUID guid,
+                                     TF_DISPLAYATTRIBUTE* info) const {
+    if (!info)
+        return E_INVALIDARG;
+    Microsoft::WRL::ComPtr<ITfDisplayAttributeProvider> provider;
+    Microsoft::WRL::ComPtr<ITfDisplayAttributeInfo> attribute;
+    HRESULT hr = CoCreateInstance(service, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&provider));
+    if (SUCCEEDED(hr))
+        hr = provider->GetDisplayAttributeInfo(guid, &attribute);
+    if (SUCCEEDED(hr))
+        hr = attribute->GetAttributeInfo(info);
+    return hr;
+}
+
 HRESULT TsfApp::terminateCompositions(int document) {
     // The host's document managers hand out host contexts only.
     auto* manager = static_cast<DocumentManager*>(documentManager(document));

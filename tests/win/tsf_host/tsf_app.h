@@ -101,6 +101,9 @@ public:
     // The display attribute a text service set on the character at `position` (the GUID its
     // atom stands for), or GUID_NULL.
     GUID displayAttributeAt(int document, LONG position);
+    // What text service `service` says display attribute `guid` looks like, through its
+    // ITfDisplayAttributeProvider (the system's display-attribute manager is a stub under Wine).
+    HRESULT displayAttributeInfo(REFCLSID service, REFGUID guid, TF_DISPLAYATTRIBUTE* info) const;
     // Ends the document's compositions as the application does (ITfCompositionSink is told).
     HRESULT terminateCompositions(int document);
     // The visible top-level windows of this process other than the application's (a candidate

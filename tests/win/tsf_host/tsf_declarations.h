@@ -1,5 +1,6 @@
 // Text Services Framework declarations that MinGW-w64's msctf.h lacks: the extended activation
-// interface of text services and the flags of profile activation.
+// interface of text services, their display-attribute provider, the layout sink and the flags
+// and codes of profile activation and edit sessions.
 #pragma once
 
 #include <ctfutb.h>
@@ -60,4 +61,20 @@ __CRT_UUID_DECL(ITfTextLayoutSink, 0x2af2d06a, 0xdd5b, 0x4927, 0xa0, 0xb4, 0x54,
                 0xfa, 0xde)
 inline constexpr IID IID_ITfTextLayoutSink = {
     0x2af2d06a, 0xdd5b, 0x4927, {0xa0, 0xb4, 0x54, 0xf1, 0x9c, 0x91, 0xfa, 0xde}};
+#endif
+
+#ifndef __ITfDisplayAttributeProvider_INTERFACE_DEFINED__
+#define __ITfDisplayAttributeProvider_INTERFACE_DEFINED__
+// {FEE47777-163C-4769-996A-6E9C50AD8F54}
+MIDL_INTERFACE("fee47777-163c-4769-996a-6e9c50ad8f54")
+ITfDisplayAttributeProvider : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo *
+                                                               *attributes) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDisplayAttributeInfo(REFGUID guid,
+                                                              ITfDisplayAttributeInfo * *info) = 0;
+};
+__CRT_UUID_DECL(ITfDisplayAttributeProvider, 0xfee47777, 0x163c, 0x4769, 0x99, 0x6a, 0x6e, 0x9c,
+                0x50, 0xad, 0x8f, 0x54)
+inline constexpr IID IID_ITfDisplayAttributeProvider = {
+    0xfee47777, 0x163c, 0x4769, {0x99, 0x6a, 0x6e, 0x9c, 0x50, 0xad, 0x8f, 0x54}};
 #endif
