@@ -1,6 +1,7 @@
 // The TSF test host with the probe text service: registration, activation, real keys through the
 // keystroke manager in two documents, compositions, commits through edit sessions, the text
 // extent, display attributes, focus moves and deactivation.
+#include "tsf_host/function_session.h"
 #include "tsf_host/text_service_dll.h"
 #include "tsf_host/tsf_app.h"
 #include "tsf_probe_tip.h"
@@ -314,6 +315,29 @@ TEST_F(TsfHost, LanguageBarItemsAreKeptUntilRemoved) {
     EXPECT_EQ(static_cast<ITfLangBarItem*>(&item), found.Get());
     EXPECT_EQ(S_OK, items->RemoveItem(&item));
     EXPECT_TRUE(app().languageBarItems().empty());
+}
+
+TEST_F(TsfHost, RangesReadPastTheirEndOnlyWhenAsked) {
+    ASSERT_TRUE(app().store(0).replaceAll(L"abcd"));
+    ULONG plain = 99, past = 0;
+    wchar_t text[8] = {};
+    ITfContext* context = app().context(0);
+    auto session = makeCom<FunctionSession>([&](TfEditCookie ec) {
+        Microsoft::WRL::ComPtr<ITfRange> start;
+        HRESULT hr = context->GetStart(ec, &start);
+        if (SUCCEEDED(hr))
+            hr = start->GetText(ec, 0, text, 8, &plain);
+        if (SUCCEEDED(hr))
+            hr = start->GetText(ec, TF_TF_IGNOREEND, text, 8, &past);
+        return hr;
+    });
+    HRESULT result = E_FAIL;
+    ASSERT_EQ(S_OK, context->RequestEditSession(app().clientId(), session.Get(),
+                                                TF_ES_SYNC | TF_ES_READ, &result));
+    ASSERT_EQ(S_OK, result);
+    EXPECT_EQ(0u, plain);
+    EXPECT_EQ(4u, past);
+    EXPECT_EQ(L"abcd", std::wstring(text, past));
 }
 
 // A UI element with nothing but its description.

@@ -80,7 +80,14 @@ STDMETHODIMP Range::GetText(TfEditCookie ec, DWORD flags, WCHAR* text, ULONG max
     *count = 0;
     if (!context_->canRead(ec))
         return TF_E_NOLOCK;
-    const ULONG wanted = std::min<ULONG>(max, static_cast<ULONG>(end_ - start_));
+    // TF_TF_IGNOREEND reads on past the range's end, up to the end of the document.
+    LONG limit = end_;
+    if (flags & TF_TF_IGNOREEND) {
+        const HRESULT hr = context_->length(&limit);
+        if (FAILED(hr))
+            return hr;
+    }
+    const ULONG wanted = std::min<ULONG>(max, static_cast<ULONG>(std::max(0L, limit - start_)));
     ULONG got = 0, runs = 0;
     LONG next = 0;
     TS_RUNINFO run{};

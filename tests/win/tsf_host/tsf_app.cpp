@@ -178,7 +178,8 @@ int TsfApp::focusedDocument() const {
 }
 
 void TsfApp::dispatch(MSG& msg) {
-    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+    // Keys left in the queue when the application closes are only dispatched.
+    if (keystrokes_ && (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP)) {
         const bool down = msg.message == WM_KEYDOWN;
         BOOL eaten = FALSE;
         if (down ? SUCCEEDED(keystrokes_->TestKeyDown(msg.wParam, msg.lParam, &eaten))
