@@ -60,15 +60,14 @@ void TextService::updateDocument(ITfContext* context, bool synchronous) {
         windows_.update(std::nullopt);
         return;
     }
-    ITfContext* document = target.get();
-    const bool done =
-        requestEditSession(document, clientId_, synchronous,
-                           [self = ComPtr<ITfKeyEventSink>::share(this), this, target](
-                               TfEditCookie cookie) { applyToDocument(cookie, target.get()); });
-    if (!done && synchronous)
-        pendingCommits_.clear();
-    if (synchronous)
-        windows_.update(textExtent_);
+    auto session = [self = ComPtr<ITfKeyEventSink>::share(this), this,
+                    target](TfEditCookie cookie) { applyToDocument(cookie, target.get()); };
+    // A document that grants no session at once (it is busy) gets the change in a later one.
+    if (synchronous && requestEditSession(target.get(), clientId_, true, session))
+        return;
+    if (!requestEditSession(target.get(), clientId_, false, session))
+        pendingCommits_.clear(); // the document takes no edits
+    windows_.update(textExtent_);
 }
 
 void TextService::applyToDocument(TfEditCookie cookie, ITfContext* context) {
