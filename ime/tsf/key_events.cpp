@@ -16,6 +16,25 @@ KeyInput readKey(WPARAM virtualKey, LPARAM keyData, bool release) {
 }
 
 char16_t translatedCharacter(const KeyInput& key) {
+    // The numeric keypad's keys mean the same character on every layout; a VK_NUMPADn key only
+    // exists while Num Lock is on, whatever the key-state array says of Num Lock.
+    const unsigned vk = key.event.virtualKey;
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+        return static_cast<char16_t>(u'0' + (vk - VK_NUMPAD0));
+    switch (vk) {
+    case VK_MULTIPLY:
+        return u'*';
+    case VK_ADD:
+        return u'+';
+    case VK_SUBTRACT:
+        return u'-';
+    case VK_DECIMAL:
+        return u'.';
+    case VK_DIVIDE:
+        return u'/';
+    default:
+        break;
+    }
     wchar_t units[4] = {};
     const UINT scan = key.event.scanCode();
     // Flag 4: the translation leaves the keyboard's dead-key state as it was.
