@@ -3,6 +3,7 @@
 // for Simplified Chinese and records what the framework let it do (tsf_probe_tip.h).
 #include "tsf_probe_tip.h"
 
+#include "tsf_host/com_object.h"
 #include "tsf_host/tsf_declarations.h"
 
 #include <windows.h>
@@ -34,13 +35,7 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references_;
-        if (!left)
-            delete this;
-        return left;
-    }
+    TOVI_TSFHOST_REFCOUNT(EditSession)
     STDMETHODIMP DoEditSession(TfEditCookie cookie) override {
         report_.editSessionInner = body_(cookie);
         return report_.editSessionInner;
@@ -80,13 +75,7 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --references_;
-        if (!left)
-            delete this;
-        return left;
-    }
+    TOVI_TSFHOST_REFCOUNT(ProbeService)
 
     // ITfTextInputProcessor(Ex)
     STDMETHODIMP Activate(ITfThreadMgr* threads, TfClientId id) override {
@@ -220,8 +209,7 @@ private:
     }
 
     void edit(ITfContext* context, std::function<HRESULT(TfEditCookie)> body) {
-        ComPtr<EditSession> session;
-        session.Attach(new EditSession(std::move(body)));
+        const auto session = tovi::tsfhost::makeCom<EditSession>(std::move(body));
         HRESULT result = E_FAIL;
         const HRESULT hr = context->RequestEditSession(
             client_, session.Get(), TF_ES_READWRITE | TF_ES_ASYNCDONTCARE, &result);
@@ -364,9 +352,7 @@ public:
         *object = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        ComPtr<ProbeService> service;
-        service.Attach(new ProbeService());
-        return service->QueryInterface(riid, object);
+        return tovi::tsfhost::makeCom<ProbeService>()->QueryInterface(riid, object);
     }
     STDMETHODIMP LockServer(BOOL lock) override {
         lock ? InterlockedIncrement(&locks_) : InterlockedDecrement(&locks_);

@@ -127,7 +127,7 @@ STDMETHODIMP CompositionEnum::Reset() {
 }
 
 STDMETHODIMP CompositionEnum::Skip(ULONG count) {
-    next_ = std::min(views_.size(), next_ + count);
+    next_ = std::min(views_.size(), next_ + static_cast<size_t>(count));
     return next_ < views_.size() ? S_OK : S_FALSE;
 }
 

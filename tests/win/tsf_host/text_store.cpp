@@ -18,17 +18,6 @@ STDMETHODIMP TextStore::QueryInterface(REFIID riid, void** object) {
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) TextStore::AddRef() {
-    return ++references_;
-}
-
-STDMETHODIMP_(ULONG) TextStore::Release() {
-    const ULONG left = --references_;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 bool TextStore::replaceAll(const std::wstring& text) {
     if (lock_)
         return false;

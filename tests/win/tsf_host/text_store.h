@@ -3,10 +3,10 @@
 // write it only under the locks it grants; the application changes it and tells the framework.
 #pragma once
 
+#include "com_object.h"
 #include "tsf_declarations.h"
 
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <string>
 
@@ -56,8 +56,7 @@ public:
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    TOVI_TSFHOST_REFCOUNT(TextStore)
 
     // ITextStoreACP
     STDMETHODIMP AdviseSink(REFIID riid, IUnknown* unknown, DWORD mask) override;

@@ -331,9 +331,7 @@ std::vector<HWND> TsfApp::otherWindows() const {
     struct Search {
         const TsfApp* app;
         std::vector<HWND> found;
-    } search{this, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        static BOOL CALLBACK visit(HWND window, LPARAM data) {
             auto* search = reinterpret_cast<Search*>(data);
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
@@ -344,8 +342,9 @@ std::vector<HWND> TsfApp::otherWindows() const {
                     return TRUE;
             search->found.push_back(window);
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+    } search{this, {}};
+    EnumWindows(Search::visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
