@@ -153,8 +153,8 @@ HRESULT TextService::OnEndEdit(ITfContext* context, TfEditCookie cookie, ITfEdit
         // The selection moved out of the code (a click elsewhere in the document): the input
         // ends there, as it does when the caret moves.
         BOOL selectionChanged = FALSE;
-        if (!composition_ || !record || FAILED(record->GetSelectionStatus(&selectionChanged)) ||
-            !selectionChanged)
+        if (!composition_ || !context || !record ||
+            FAILED(record->GetSelectionStatus(&selectionChanged)) || !selectionChanged)
             return S_OK;
         TF_SELECTION selection{};
         ULONG fetched = 0;
