@@ -203,6 +203,19 @@ TEST_F(TsfService, CandidateWindowIsDrawnBelowTheComposition) {
     EXPECT_EQ(shownWindow(app(), L"DEDU_CAND"), nullptr);
 }
 
+TEST_F(TsfService, StatusBarShowsForTheFocusedDocumentAndGoesWithTheService) {
+    const HWND status = shownWindow(app(), L"DEDU_STATUS");
+    ASSERT_NE(status, nullptr);
+    EXPECT_GT(coloursIn(status), 3u); // the status picture, not a blank bar
+    app().deactivateTextServices();
+    app().pump();
+    EXPECT_EQ(shownWindow(app(), L"DEDU_STATUS"), nullptr);
+    EXPECT_EQ(shownWindow(app(), L"DEDU_CAND"), nullptr);
+    // Without the service the keypad's digits are the application's.
+    ASSERT_TRUE(app().tap(VK_NUMPAD2));
+    EXPECT_FALSE(app().composition(0).has_value());
+}
+
 TEST_F(TsfService, PinyinWordAfterTheLanguageBarButtonSwitchesScheme) {
     EXPECT_EQ(inputModeText(), L"形全");
     ASSERT_TRUE(clickInputModeButton());
