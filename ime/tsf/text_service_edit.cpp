@@ -188,19 +188,19 @@ void TextService::abandonInput() {
     if (engine && engine->context() == compositions().handleOf(this))
         module->resetInput();
     if (composition_ && compositionContext_) {
-        // The code leaves the document it was typed in.
+        // The code leaves the document it was typed in. The session holds the composition
+        // itself: it may run after the service moved on to another document or deactivated.
         const ComPtr<ITfContext> document = compositionContext_;
-        requestEditSession(
-            document.get(), clientId_, false,
-            [self = ComPtr<ITfKeyEventSink>::share(this), this](TfEditCookie cookie) {
-                if (!composition_)
-                    return;
-                ComPtr<ITfRange> range;
-                if (SUCCEEDED(composition_->GetRange(range.put())) && range)
-                    range->SetText(cookie, 0, L"", 0);
-                endComposition(cookie);
-            });
+        requestEditSession(document.get(), clientId_, false,
+                           [composition = composition_](TfEditCookie cookie) {
+                               ComPtr<ITfRange> range;
+                               if (SUCCEEDED(composition->GetRange(range.put())) && range)
+                                   range->SetText(cookie, 0, L"", 0);
+                               composition->EndComposition(cookie);
+                           });
     }
+    composition_.reset();
+    compositionContext_.reset();
     windows_.update(std::nullopt);
 }
 
