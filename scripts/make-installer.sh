@@ -16,6 +16,11 @@ x86_64-w64-mingw32-strip -o "$stage/x64/tovi.ime" build-win/bin/tovi.ime
 i686-w64-mingw32-strip -o "$stage/x86/tovi.ime" build-win32/bin/tovi.ime
 echo "tovi.ime 64-bit: $(size build-win/bin/tovi.ime) bytes, stripped $(size "$stage/x64/tovi.ime")"
 echo "tovi.ime 32-bit: $(size build-win32/bin/tovi.ime) bytes, stripped $(size "$stage/x86/tovi.ime")"
+# The text service DLLs, when both trees built them.
+if [ -f build-win/bin/tovi_tsf.dll ] && [ -f build-win32/bin/tovi_tsf.dll ]; then
+  x86_64-w64-mingw32-strip -o "$stage/x64/tovi_tsf.dll" build-win/bin/tovi_tsf.dll
+  i686-w64-mingw32-strip -o "$stage/x86/tovi_tsf.dll" build-win32/bin/tovi_tsf.dll
+fi
 if [ -f build-win/bin/PVemoraScreen.exe ]; then
   x86_64-w64-mingw32-strip -o "$stage/files/PVemoraScreen.exe" build-win/bin/PVemoraScreen.exe
   echo "PVemoraScreen.exe: $(size build-win/bin/PVemoraScreen.exe) bytes, stripped" \

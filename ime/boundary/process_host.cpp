@@ -148,18 +148,26 @@ void ProcessHost::saveSettings() {
 }
 
 void ProcessHost::startComposition(ContextHandle context) {
+    if (compositionTarget_)
+        return compositionTarget_->startComposition(context);
     GenerateMessage(toHimc(context), WM_IME_STARTCOMPOSITION, 0, 0);
 }
 
 void ProcessHost::updateComposition(ContextHandle context) {
+    if (compositionTarget_)
+        return compositionTarget_->updateComposition(context);
     GenerateMessage(toHimc(context), WM_IME_COMPOSITION, 0, 0);
 }
 
 void ProcessHost::endComposition(ContextHandle context) {
+    if (compositionTarget_)
+        return compositionTarget_->endComposition(context);
     GenerateMessage(toHimc(context), WM_IME_ENDCOMPOSITION, 0, 0);
 }
 
 void ProcessHost::commitText(ContextHandle context, std::u16string_view text) {
+    if (compositionTarget_)
+        return compositionTarget_->commitText(context, text);
     CommitText(toHimc(context), text);
 }
 

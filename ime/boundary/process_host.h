@@ -8,6 +8,7 @@
 // under the loader lock in every process that loads the module, so it reads no file.
 #pragma once
 
+#include "composition_target.h"
 #include "core/module.h"
 #include "engine/ime_host.h"
 #include "imm_ddk.h"
@@ -60,6 +61,10 @@ public:
     // contexts do (deactivation, selection, closing the status bar) then leaves it alone.
     bool inputOfAnotherThread() const;
 
+    // Sends the compositions to `target` instead of the input contexts (null: to the contexts
+    // again). The target outlives its use here.
+    void setCompositionTarget(CompositionTarget* target) { compositionTarget_ = target; }
+
     void startComposition(ContextHandle context) override;
     void updateComposition(ContextHandle context) override;
     void endComposition(ContextHandle context) override;
@@ -107,6 +112,7 @@ private:
     void forgetEndedThreads();
 
     HINSTANCE instance_;
+    CompositionTarget* compositionTarget_ = nullptr;
     bool secureDesktop_ = false;
     ModuleFonts fonts_;
     std::unique_ptr<Module> module_;

@@ -64,6 +64,16 @@ check "keyboard layout registered for 64-bit programs" test -n "$(layout_key 64)
 check "keyboard layout registered for 32-bit programs" test -n "$(layout_key 32)"
 check "uninstaller entry" reg_has 64 \
   'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\tovi' DisplayName 'tovi'
+# The text service, registered by a process of each bitness in its own registry view.
+tsf_class='HKLM\Software\Classes\CLSID\{5462EFF2-091D-4035-BF47-FFAEBC6FB469}'
+check "64-bit text service in System32" test -s "$drive/windows/system32/tovi_tsf.dll"
+check "32-bit text service in SysWOW64" test -s "$drive/windows/syswow64/tovi_tsf.dll"
+tsf_server() { # view, expected path: the class's in-process server in that view
+  "$wine" reg query "$tsf_class\InprocServer32" /ve "/reg:$1" 2>/dev/null | tr -d '\r' |
+    grep -qiF "$2"
+}
+check "text service registered for 64-bit programs" tsf_server 64 'C:\windows\system32\tovi_tsf.dll'
+check "text service registered for 32-bit programs" tsf_server 32 'C:\windows\SysWOW64\tovi_tsf.dll'
 
 check "a keypad code types 中国" run "$typist" --type-installed 23212411
 # The scheme is chosen as the settings record keeps it (Wine does not pass the key release of the
@@ -83,6 +93,10 @@ left=$(cd "$folder" 2>/dev/null && find . -type f | sort | tr '\n' ' ')
 check "only the code tables are left (left: $left)" test "$left" = "./tovipy.mb ./toviwb.mb "
 check "64-bit module removed" test ! -e "$drive/windows/system32/tovi.ime"
 check "32-bit module removed" test ! -e "$drive/windows/syswow64/tovi.ime"
+check "text services removed" test ! -e "$drive/windows/system32/tovi_tsf.dll" -a \
+  ! -e "$drive/windows/syswow64/tovi_tsf.dll"
+check "text service unregistered, 64-bit view" bash -c "! '$wine' reg query '$tsf_class' /reg:64"
+check "text service unregistered, 32-bit view" bash -c "! '$wine' reg query '$tsf_class' /reg:32"
 check "keyboard layout unregistered" test -z "$(layout_key)"
 check "INSTALL_PATH removed" bash -c "! '$wine' reg query 'HKLM\\SOFTWARE\\tovi' /reg:64"
 check "uninstaller entry removed" bash -c \
