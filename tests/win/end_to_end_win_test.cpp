@@ -76,6 +76,14 @@ LRESULT CALLBACK indicatorProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 int indicatorChild() {
+    // Global atoms outlive the processes that added them: references left by earlier processes
+    // of the session go first, so that the count seen below is this process's alone.
+    constexpr wchar_t kTooltip[] = L"朔昕输入法（全词库版）";
+    for (int left = 100000; const ATOM earlier = GlobalFindAtomW(kTooltip); --left) {
+        if (left == 0)
+            return 36;
+        GlobalDeleteAtom(earlier);
+    }
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = indicatorProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -106,7 +114,7 @@ int indicatorChild() {
         if (posted != atom)
             return 33;
     wchar_t name[64] = {};
-    if (!GlobalGetAtomNameW(atom, name, 64))
+    if (!GlobalGetAtomNameW(atom, name, 64) || std::wstring(name) != kTooltip)
         return 34;
     GlobalDeleteAtom(atom);
     return GlobalGetAtomNameW(atom, name, 64) ? 35 : 0;
