@@ -35,6 +35,32 @@ int typeChild(const std::wstring& code, WORD confirm, const std::wstring& expect
     return window.typeUntil(code, confirm, expected) ? 0 : 13;
 }
 
+// Child mode: types the keypad `code` and `confirm` (with Ctrl when `ctrl`: Ctrl with a keypad
+// digit selects that candidate and moves it to the front of its code) through the installed
+// layout until `expected` is committed. Exit code 0 on success.
+int typeInstalledChild(const std::string& code, WORD confirm, bool ctrl,
+                       const std::string& utf8Expected) {
+    wchar_t expected[64] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8Expected.c_str(), -1, expected, 63);
+    const wintest::TypingWindow window(wintest::installedLayout());
+    if (window.failure())
+        return window.failure();
+    return window.typeUntil(std::wstring(code.begin(), code.end()), confirm, expected,
+                            ctrl ? VK_CONTROL : 0)
+               ? 0
+               : 13;
+}
+
+// Child mode: Ctrl with the period through the installed layout, which toggles full-width
+// symbols, a setting the module saves at once. Exit code 0 when the key was sent.
+int toggleSettingChild() {
+    const wintest::TypingWindow window(wintest::installedLayout());
+    if (window.failure())
+        return window.failure();
+    wintest::chord(VK_CONTROL, VK_OEM_PERIOD);
+    return 0;
+}
+
 // Child mode: adds a word to the installed keypad table as the word maker does, or checks that
 // the table has it. Exit code 0 on success.
 int installedWord(bool add, const std::string& code, const std::string& utf8Word) {
@@ -108,6 +134,16 @@ int main(int argc, char** argv) {
     }
     if (argc > 3 && (mode == "--add-installed" || mode == "--has-installed"))
         return tovi::installedWord(mode == "--add-installed", argv[2], argv[3]);
+    // --first-installed CODE WORD: WORD is the first candidate of the keypad CODE;
+    // --promote-installed CODE SLOT WORD: Ctrl with keypad SLOT commits WORD and moves it first;
+    // --toggle-setting-installed: Ctrl with the period.
+    if (argc > 3 && mode == "--first-installed")
+        return tovi::typeInstalledChild(argv[2], VK_NUMPAD0, false, argv[3]);
+    if (argc > 4 && mode == "--promote-installed" && argv[3][0] >= '1' && argv[3][0] <= '9')
+        return tovi::typeInstalledChild(argv[2], static_cast<WORD>(VK_NUMPAD0 + argv[3][0] - '0'),
+                                        true, argv[4]);
+    if (argc == 2 && std::string(argv[1]) == "--toggle-setting-installed")
+        return tovi::toggleSettingChild();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -48,6 +48,19 @@ void tap(WORD key) {
     }
 }
 
+void chord(WORD modifier, WORD key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = modifier;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(modifier, MAPVK_VK_TO_VSC));
+    SendInput(1, &input, sizeof(input));
+    pump();
+    tap(key);
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+    pump();
+}
+
 HKL installBuiltLayout() {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
@@ -120,17 +133,18 @@ TypingWindow::~TypingWindow() {
         DestroyWindow(top_);
 }
 
-bool TypingWindow::typeUntil(const std::wstring& keys, WORD confirm,
-                             const std::wstring& expected) const {
+bool TypingWindow::typeUntil(const std::wstring& keys, WORD confirm, const std::wstring& expected,
+                             WORD modifier) const {
     if (failure_)
         return false;
+    const auto press = [confirm, modifier] { modifier ? chord(modifier, confirm) : tap(confirm); };
     for (int attempt = 0; attempt < 100; ++attempt) {
         for (const wchar_t unit : keys)
             tap(unit >= L'0' && unit <= L'9' ? static_cast<WORD>(VK_NUMPAD0 + (unit - L'0'))
                                              : static_cast<WORD>(unit - L'a' + 'A'));
-        tap(confirm);
+        press();
         if (resultString(context_) != expected)
-            tap(confirm); // a code with several exact matches takes a second confirm
+            press(); // a code with several exact matches takes a second confirm
         if (resultString(context_) == expected)
             return true;
         tap(VK_ESCAPE);
