@@ -55,7 +55,7 @@ public:
         std::u16string path;
         for (const char c : path_.string())
             path += static_cast<char16_t>(c);
-        return platform::InstallFolder(path);
+        return platform::InstallFolder(path, path);
     }
 
 private:

@@ -82,7 +82,7 @@ struct Fixture {
     CodeTable table(int scheme, std::uint32_t instance) {
         CodeTableOptions options;
         options.scheme = schemeFromIndex(scheme);
-        options.folder = platform::InstallFolder(folder.installFolder());
+        options.folder = platform::InstallFolder(folder.installFolder(), folder.installFolder());
         options.instanceNumber = instance;
         options.nameSuffix = names.suffix();
         return CodeTable(options, reporter, names.section());

@@ -44,7 +44,8 @@ Setup& setup() {
 CodeTableOptions options(int scheme, std::uint32_t instance) {
     CodeTableOptions o;
     o.scheme = schemeFromIndex(scheme);
-    o.folder = platform::InstallFolder(setup().folder.installFolder());
+    o.folder =
+        platform::InstallFolder(setup().folder.installFolder(), setup().folder.installFolder());
     o.instanceNumber = instance;
     o.nameSuffix = setup().names.suffix();
     o.poolBytes = kPoolBytes;

@@ -31,7 +31,7 @@ const tovi::test::TempFolder& folder() {
 }
 
 tovi::platform::InstallFolder install() {
-    return tovi::platform::InstallFolder(folder().installFolder());
+    return tovi::platform::InstallFolder(folder().installFolder(), folder().installFolder());
 }
 
 void settings(const std::string& bytes) {

@@ -24,7 +24,8 @@ HIMC toHimc(ContextHandle context) {
 }
 
 HBITMAP loadBitmap(const platform::InstallFolder& folder, std::u16string_view name) {
-    const std::u16string path = folder.file(name);
+    // The user's copy, made when a skin was chosen, else the installed picture.
+    const std::u16string path = folder.fileToRead(name);
     return static_cast<HBITMAP>(LoadImageW(nullptr, reinterpret_cast<LPCWSTR>(path.c_str()),
                                            IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }

@@ -27,7 +27,8 @@ struct SettingsDialogState {
 // The status bar of the picture `statusBitmapName` names, its first row only, in the preview
 // control; nothing when the file is missing.
 void showPreview(HWND dialog, SettingsDialogState& state) {
-    const std::wstring path = wide(state.module.folder().file(state.process.statusBitmapName));
+    const std::wstring path =
+        wide(state.module.folder().fileToRead(state.process.statusBitmapName));
     const UniqueBitmap picture(static_cast<HBITMAP>(
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     UniqueBitmap bar;
@@ -84,12 +85,11 @@ void onOk(HWND dialog, SettingsDialogState& state) {
     ImeSettings& settings = state.module.settings();
     settings.flags = flagsFromChecks(settings.flags, checks);
     state.process.saveSettings();
-    // A skin file that is missing leaves the installed picture as it is.
+    // The chosen skin's pictures become the user's copies; a skin file that is missing leaves
+    // the picture in use as it is.
     const platform::InstallFolder& folder = state.module.folder();
-    CopyFileW(wide(folder.file(state.process.statusBitmapName)).c_str(),
-              wide(folder.file(kInstalledStatusPicture)).c_str(), FALSE);
-    CopyFileW(wide(folder.file(candidateSkinPicture(settings.skin))).c_str(),
-              wide(folder.file(kInstalledCandidatePicture)).c_str(), FALSE);
+    useSkinPicture(folder, state.process.statusBitmapName, kInstalledStatusPicture);
+    useSkinPicture(folder, candidateSkinPicture(settings.skin), kInstalledCandidatePicture);
     state.process.reloadBitmaps();
     state.module.flags().selectionPending = false;
     // Made again at the next update, with the size of the layout now chosen.

@@ -25,4 +25,10 @@ FilePtr openFile(const std::u16string& path, const char* mode);
 // thread, and a host process that exits closes every open stream of its runtime under it.
 std::optional<std::string> readWholeFile(const std::u16string& path, std::size_t maxBytes);
 
+// True when `path` names a regular file (not a folder, not a device).
+bool isFile(const std::u16string& path);
+
+// Creates the folder `path` (its parent must exist); true when it exists afterwards.
+bool makeFolder(const std::u16string& path);
+
 } // namespace tovi::platform

@@ -65,4 +65,17 @@ std::optional<std::string> readWholeFile(const std::u16string& path, std::size_t
                      });
 }
 
+bool isFile(const std::u16string& path) {
+    struct stat info {};
+    return ::stat(nativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool makeFolder(const std::u16string& path) {
+    const std::string native = nativePath(path);
+    if (::mkdir(native.c_str(), 0755) == 0)
+        return true;
+    struct stat info {};
+    return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 } // namespace tovi::platform

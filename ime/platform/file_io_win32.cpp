@@ -37,4 +37,18 @@ std::optional<std::string> readWholeFile(const std::u16string& path, std::size_t
                      });
 }
 
+bool isFile(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.c_str()));
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+bool makeFolder(const std::u16string& path) {
+    const auto wide = reinterpret_cast<LPCWSTR>(path.c_str());
+    if (CreateDirectoryW(wide, nullptr))
+        return true;
+    const DWORD attributes = GetFileAttributesW(wide);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace tovi::platform

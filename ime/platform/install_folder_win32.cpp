@@ -3,13 +3,21 @@
 #include "win32_handle.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 #include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
 
 namespace tovi::platform {
 namespace {
 // Longest folder accepted; a longer value is treated as missing rather than cut to a wrong path.
 constexpr DWORD kMaxUnits = 32767;
+
+struct TaskMemoryFree {
+    void operator()(wchar_t* p) const { CoTaskMemFree(p); }
+};
 } // namespace
 
 std::u16string installPath() {
@@ -34,6 +42,22 @@ std::u16string installPath() {
     if (const auto end = value.find(u'\0'); end != std::u16string::npos)
         value.resize(end);
     return value;
+}
+
+std::u16string userDataPath() {
+    // The roaming application data folder, which every loaded profile has; "tovi" inside it is
+    // made by the first save.
+    PWSTR raw = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &raw);
+    const std::unique_ptr<wchar_t, TaskMemoryFree> owned(raw);
+    if (FAILED(result) || !raw || raw[0] == L'\0')
+        return {};
+    std::u16string path(reinterpret_cast<const char16_t*>(raw));
+    if (path.size() > kMaxUnits)
+        return {};
+    if (path.back() != u'\\')
+        path += u'\\';
+    return path + u"tovi";
 }
 
 } // namespace tovi::platform

@@ -15,7 +15,7 @@ namespace tovi::platform {
 // of the code-table control block inside it and of the pools it describes; a build that lays any
 // of them out differently uses another value, and a process that finds another value in the
 // shared object never touches the pools that object describes.
-inline constexpr std::uint32_t kSharedControlLayout = 0x31435654; // "TVC1"
+inline constexpr std::uint32_t kSharedControlLayout = 0x32435654; // "TVC2"
 
 struct alignas(8) SharedControlSection {
     std::uint32_t layout;          // offset 0: kSharedControlLayout, or 0 before the first use

@@ -14,8 +14,8 @@ CharCodeMap::CharCodeMap(Scheme scheme, const platform::InstallFolder& folder) {
         return;
     // One byte more than any acceptable table, so that the parser refuses a larger file. A file
     // that cannot be read, or that the parser refuses (an empty one too), leaves the map empty.
-    const auto bytes =
-        platform::readWholeFile(folder.file(codeTableFileName(scheme)), kMaxCodeTableFileBytes + 1);
+    const auto bytes = platform::readWholeFile(folder.fileToRead(codeTableFileName(scheme)),
+                                               kMaxCodeTableFileBytes + 1);
     if (!bytes)
         return;
     const CodeTableParse parsed = parseCodeTable(std::string_view(*bytes), *layout);

@@ -172,7 +172,8 @@ CodeTable::CodeTable(CodeTableOptions options, CodeTableReporter& reporter,
                      platform::SharedControlSection* section)
     : options_(std::move(options)), reporter_(reporter), section_(section),
       layout_(layoutOfScheme(options_.scheme)),
-      names_(codeTableNames(options_.scheme, options_.nameSuffix)) {}
+      names_(codeTableNames(options_.scheme, options_.nameSuffix)),
+      owner_(tableOwner(options_.folder.userPath())) {}
 
 CodeTable::~CodeTable() {
     unload();
@@ -310,16 +311,22 @@ void CodeTable::load() {
         SchemeLock lock(mutex_, options_.lockMilliseconds);
         if (!lock.owns())
             return;
-        if (lock.recovered())
-            markStale(*shared);
         // A pool made just now holds nothing, whatever the control block says.
-        if (!codePool_->existed() || !textPool_->existed())
-            shared->filled = 0;
-        return loadLocked(*shared);
+        const bool fresh = !codePool_->existed() || !textPool_->existed();
+        // Pools that hold another user's tables (two users in one session) are neither used nor
+        // written: this process falls back to pools of its own below.
+        if (fresh || !shared->filled || shared->owner == owner_) {
+            if (lock.recovered())
+                markStale(*shared);
+            if (fresh)
+                shared->filled = 0;
+            return loadLocked(*shared);
+        }
     }
 
-    // The shared pools are not to be had for writing: pools of this table's own, filled from the
-    // file, and the other processes' saves followed where they can be read.
+    // The shared pools are not to be had for writing, or are another user's: pools of this
+    // table's own, filled from the file, and the other processes' saves followed where they can
+    // be read.
     codePool_.reset();
     textPool_.reset();
     mutex_.reset();
@@ -340,8 +347,9 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
         reporter_.messageBox(u"码表打开失败！", kInfo, CodeTableReporter::Style::Plain);
     };
     // One byte more than any acceptable table, so that a larger file is refused by the framing.
+    // The user's copy once there is one, else the installed table.
     const auto bytes = platform::readWholeFile(
-        options_.folder.file(codeTableFileName(options_.scheme)), kMaxCodeTableFileBytes + 1);
+        options_.folder.fileToRead(codeTableFileName(options_.scheme)), kMaxCodeTableFileBytes + 1);
     if (!bytes)
         return refuse();
     const std::span<const std::byte> file = std::as_bytes(std::span(bytes->data(), bytes->size()));
@@ -388,6 +396,7 @@ void CodeTable::loadLocked(CodeTableSchemeControl& control) {
         control.poolUnits = static_cast<std::uint32_t>(pools.units);
         control.fileSize = bytes->size();
         control.fileHash = hash;
+        control.owner = owner_;
         control.stale = 0;
         control.filled = 1;
     }
@@ -479,11 +488,18 @@ bool CodeTable::saveLocked(CodeTableSchemeControl& control) {
     appendCodeTableHeader(bytes, counts);
     bytes += body;
 
-    if (!platform::replaceFileContents(options_.folder.file(codeTableFileName(options_.scheme)),
-                                       bytes)) {
+    // The whole table goes to the user's folder; the installed table is never written. The
+    // first save makes the user's copy, which every process of the user loads from then on.
+    const auto path = options_.folder.fileToWrite(codeTableFileName(options_.scheme));
+    if (!path || !platform::replaceFileContents(*path, bytes)) {
         reporter_.messageBox(u"码表保存失败！", kInfo, CodeTableReporter::Style::Plain);
         return false;
     }
+    // Pools of this table's own: the shared block's generation tells the user's other processes
+    // (which follow it) to load the file again.
+    if (ownPools_)
+        if (CodeTableSchemeControl* shared = sharedControl())
+            sharedWord(shared->generation).fetch_add(1);
     return true;
 }
 

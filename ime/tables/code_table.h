@@ -7,10 +7,11 @@
 // writes the file and makes every process load again at its next search. Refills, attaches, word
 // additions and saves of a scheme run under that scheme's named mutex.
 //
-// A process that cannot share (its control section is private to it, or the scheme's pools or
-// mutex cannot be opened for writing) gives each load pools of its own, unnamed, filled from the
-// file. It writes nothing that another process reads, and still follows the other processes' saves
-// through the shared control block wherever it can read one.
+// A process that cannot share (its control section is private to it, the scheme's pools or
+// mutex cannot be opened for writing, or the pools hold another user's tables) gives each load
+// pools of its own, unnamed, filled from the file. It writes no pool that another process reads,
+// follows the other processes' saves through the shared control block wherever it can read one,
+// and where it can write that block, its own saves move the block's generation on.
 //
 // One thread uses an object at a time: the load thread until it publishes the object, then the
 // input thread.
@@ -38,7 +39,8 @@ namespace tovi {
 
 struct CodeTableOptions {
     Scheme scheme = Scheme::Keypad;
-    // Where the scheme's table file is.
+    // Where the scheme's table file is read (the user's copy first) and written (the user's
+    // folder only).
     platform::InstallFolder folder;
     // The process's instance number (takeInstanceNumber()), for its bit in the mask.
     std::uint32_t instanceNumber = 0;
@@ -157,6 +159,8 @@ private:
     platform::SharedControlSection* section_;
     std::optional<CodeTableLayout> layout_;
     std::optional<CodeTableNames> names_;
+    // tableOwner() of this process's user folder.
+    std::uint64_t owner_;
 
     // Shared with the candidate lists built from the index, which may outlive a load.
     std::shared_ptr<platform::SharedMemory> codePool_;

@@ -31,4 +31,15 @@ std::u16string_view codeTableFileName(Scheme scheme) {
     }
 }
 
+std::uint64_t tableOwner(std::u16string_view userFolder) {
+    // FNV-1a over the UTF-16 units, ASCII letters folded: Windows paths ignore case.
+    std::uint64_t h = 0xCBF29CE484222325ull;
+    for (char16_t c : userFolder) {
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        h = (h ^ c) * 0x100000001B3ull;
+    }
+    return h == 0 ? 1 : h;
+}
+
 } // namespace tovi

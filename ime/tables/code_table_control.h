@@ -39,6 +39,9 @@ struct CodeTableSchemeControl {
     alignas(8) std::uint64_t fileHash;
     std::int32_t counts[26]; // bucket counts of the table loaded last (9 used by scheme 1)
     std::int32_t starts[27]; // bucket starts (10 used by scheme 1)
+    // Whose tables the pools hold: an identity of the user folder of the process that filled
+    // them (tableOwner). A process of another user never uses or writes such pools.
+    alignas(8) std::uint64_t owner;
 };
 static_assert(offsetof(CodeTableSchemeControl, generation) == 0);
 static_assert(offsetof(CodeTableSchemeControl, mappedMask) == 4);
@@ -50,15 +53,16 @@ static_assert(offsetof(CodeTableSchemeControl, fileSize) == 24);
 static_assert(offsetof(CodeTableSchemeControl, fileHash) == 32);
 static_assert(offsetof(CodeTableSchemeControl, counts) == 40);
 static_assert(offsetof(CodeTableSchemeControl, starts) == 144);
-static_assert(sizeof(CodeTableSchemeControl) == 256);
+static_assert(offsetof(CodeTableSchemeControl, owner) == 256);
+static_assert(sizeof(CodeTableSchemeControl) == 264);
 static_assert(alignof(CodeTableSchemeControl) == 8);
 
 // Lives in SharedControlSection::codeTableBlock, zero-filled at first.
 struct CodeTableControlBlock {
     CodeTableSchemeControl schemes[2]; // scheme 1 (keypad), scheme 2 (pinyin)
 };
-static_assert(sizeof(CodeTableControlBlock) == 512);
-static_assert(offsetof(CodeTableControlBlock, schemes[1]) == 256);
+static_assert(sizeof(CodeTableControlBlock) == 528);
+static_assert(offsetof(CodeTableControlBlock, schemes[1]) == 264);
 static_assert(sizeof(CodeTableControlBlock) <=
               sizeof(platform::SharedControlSection{}.codeTableBlock));
 // The block starts at offset 8 of an 8-aligned section, enough for its 64-bit fields.
@@ -87,7 +91,11 @@ struct CodeTableNames {
 // one so that their runs do not share pools.
 std::optional<CodeTableNames> codeTableNames(Scheme scheme, std::u16string_view suffix = {});
 
-// The scheme's file in the installation folder ("tovi.mb" for schemes without a table).
+// The scheme's file name ("tovi.mb" for schemes without a table).
 std::u16string_view codeTableFileName(Scheme scheme);
+
+// The identity that CodeTableSchemeControl::owner records for pools filled by a process whose
+// user folder is `userFolder`: never 0, which a fresh block holds.
+std::uint64_t tableOwner(std::u16string_view userFolder);
 
 } // namespace tovi

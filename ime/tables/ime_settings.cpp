@@ -23,7 +23,7 @@ void ImeSettings::resetToDefaults() {
 }
 
 bool ImeSettings::loadSettings() {
-    const auto file = platform::openFile(folder_.file(kConfigFile), "rb");
+    const auto file = platform::openFile(folder_.fileToRead(kConfigFile), "rb");
     if (!file) {
         resetToDefaults();
         stored_ = values();
@@ -58,7 +58,9 @@ bool ImeSettings::saveSettings() {
     // Written beside the old file and put in its place, so that a process ended during the save
     // leaves the old settings or the new, never an empty file. A failure changes nothing in
     // memory: the user's choices stay in force for this process.
-    if (!platform::replaceFileContents(folder_.file(kConfigFile), text))
+    // Only ever into the user's folder: the installation folder is not the user's to write.
+    const auto path = folder_.fileToWrite(kConfigFile);
+    if (!path || !platform::replaceFileContents(*path, text))
         return false;
     stored_ = values();
     return true;

@@ -1,4 +1,5 @@
-// The per-process settings record and its file "config.ini" in the installation folder.
+// The per-process settings record and its file "config.ini": the user's copy when there is one,
+// else the installation folder's; saves go to the user's folder.
 #pragma once
 
 #include "platform/install_folder.h"
@@ -53,13 +54,13 @@ public:
         bool operator==(const Values&) const = default;
     };
 
-    // Reads "config.ini" from the installation folder. A key missing from the file keeps its
+    // Reads "config.ini" (the user's copy first). A key missing from the file keeps its
     // current value. False (with the defaults set) when the file cannot be opened. Either way
     // the record as read counts as stored.
     bool loadSettings();
-    // Writes the four keys to "config.ini", beside the old file and then in its place. False
-    // when the file cannot be written; the record keeps the user's values and the file its old
-    // content.
+    // Writes the four keys to the user's "config.ini", beside the old file and then in its place.
+    // False when the file cannot be written; the record keeps the user's values and the file its
+    // old content.
     bool saveSettings();
 
     Values values() const { return Values{flags, statusX, statusY, skin}; }

@@ -1,5 +1,7 @@
 #include "ui/settings_dialog_model.h"
 
+#include "platform/file_io.h"
+#include "platform/file_replace.h"
 #include "resources/resource_ids.h"
 #include "tables/ime_settings.h"
 
@@ -47,6 +49,17 @@ std::u16string statusSkinPicture(std::u16string_view entry) {
 std::u16string candidateSkinPicture(std::int64_t skin) {
     const std::int64_t index = skin >= 0 && skin < static_cast<std::int64_t>(kSkinCount) ? skin : 0;
     return u"\\skin\\cand-" + std::u16string(1, static_cast<char16_t>(u'0' + index)) + u".bmp";
+}
+
+bool useSkinPicture(const platform::InstallFolder& folder, std::u16string_view chosen,
+                    std::u16string_view shown) {
+    const auto bytes = platform::readWholeFile(folder.fileToRead(chosen), kMaxSkinPictureBytes + 1);
+    if (!bytes || bytes->size() > kMaxSkinPictureBytes)
+        return false;
+    if (platform::readWholeFile(folder.fileToRead(shown), kMaxSkinPictureBytes + 1) == bytes)
+        return true;
+    const auto target = folder.fileToWrite(shown);
+    return target && platform::replaceFileContents(*target, *bytes);
 }
 
 } // namespace tovi

@@ -2,6 +2,8 @@
 // which settings flag, the skins its list offers and the files each skin installs.
 #pragma once
 
+#include "platform/install_folder.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -31,8 +33,9 @@ inline constexpr std::size_t kSkinCount = 5;
 inline constexpr std::array<std::u16string_view, kSkinCount> kSkinEntries{
     u"default.bmp", u"skin-01.bmp", u"skin-02.bmp", u"skin-03.bmp", u"skin-04.bmp"};
 
-// The status picture the settings dialog shows and installs, relative to the installation
-// folder: the installed one until a skin is chosen.
+// The pictures the module shows, read from the user's folder when a skin was chosen there and
+// from the installation folder otherwise. The settings dialog previews the installed status
+// picture until a skin is chosen.
 inline constexpr std::u16string_view kInstalledStatusPicture = u"tovi.bmp";
 inline constexpr std::u16string_view kInstalledCandidatePicture = u"tovi_cand.bmp";
 
@@ -42,5 +45,16 @@ std::u16string statusSkinPicture(std::u16string_view entry);
 // The candidate background of a skin index; an index outside the list (a hand-edited
 // config.ini) gives skin 0's.
 std::u16string candidateSkinPicture(std::int64_t skin);
+
+// Largest picture file taken from a skin: far above any real one.
+inline constexpr std::size_t kMaxSkinPictureBytes = 8u << 20;
+
+// Makes the skin picture `chosen` the one the module shows as `shown` (kInstalledStatusPicture or
+// kInstalledCandidatePicture): copied into the user's folder, never into the installation folder.
+// Nothing is written when the picture in use already holds the same bytes. False when the skin
+// picture cannot be read (missing, too large) or the copy cannot be written; the picture in use
+// stays as it was.
+bool useSkinPicture(const platform::InstallFolder& folder, std::u16string_view chosen,
+                    std::u16string_view shown);
 
 } // namespace tovi

@@ -62,7 +62,7 @@ protected:
     std::unique_ptr<CodeTable> table(std::uint32_t instance, test::RecordingReporter& reporter) {
         CodeTableOptions options;
         options.scheme = Scheme::Keypad;
-        options.folder = platform::InstallFolder(folder.installFolder());
+        options.folder = platform::InstallFolder(folder.installFolder(), folder.installFolder());
         options.instanceNumber = instance;
         options.nameSuffix = names.suffix();
         options.poolBytes = 4 << 20;

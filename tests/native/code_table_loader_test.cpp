@@ -31,7 +31,7 @@ protected:
         folder.write("tovipy.mb", writeCodeTable(pinyin));
         options.nameSuffix = u"-loader-test-" + std::u16string(1, u'a' + getpid() % 26);
         options.poolBytes = 1 << 16;
-        options.folder = platform::InstallFolder(folder.installFolder());
+        options.folder = platform::InstallFolder(folder.installFolder(), folder.installFolder());
     }
 
     test::TempFolder folder;
@@ -167,7 +167,8 @@ TEST(ModuleSchemeSwitch, RapidSwitchesWhileSearching) {
     platform::setSharedSectionName(section);
     test::RecordingHost host;
     {
-        Module module(host, platform::InstallFolder(folder.installFolder()), 1);
+        Module module(host, platform::InstallFolder(folder.installFolder(), folder.installFolder()),
+                      1);
         TableLookup lookup([&] { return module.codeTableLoader().table(); });
         ExactMatch exact;
         for (int i = 0; i < 200; ++i) {

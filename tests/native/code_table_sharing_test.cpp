@@ -1,6 +1,6 @@
 // How tables in several processes share the pools: a refill warns the others before it writes,
-// and a table that cannot have the shared pools makes pools of its own and still follows the
-// others' saves, writing nothing they read.
+// and a table that cannot have the shared pools makes pools of its own, still follows the
+// others' saves and announces its own, writing no pool they read.
 #include "code_table_test_support.h"
 
 #include "tables/code_table_index.h"
@@ -37,7 +37,7 @@ protected:
     std::unique_ptr<CodeTable> table(std::uint32_t instance, std::size_t poolBytes = 1 << 20) {
         CodeTableOptions options;
         options.scheme = Scheme::Keypad;
-        options.folder = platform::InstallFolder(folder.installFolder());
+        options.folder = platform::InstallFolder(folder.installFolder(), folder.installFolder());
         options.instanceNumber = instance;
         options.nameSuffix = names.suffix();
         options.poolBytes = poolBytes;
@@ -127,7 +127,7 @@ TEST_F(CodeTableSharing, ARefillTellsTheOtherProcessesBeforeItOverwritesTheirStr
         RecordingReporter quiet;
         CodeTableOptions options;
         options.scheme = Scheme::Keypad;
-        options.folder = platform::InstallFolder(folder.installFolder());
+        options.folder = platform::InstallFolder(folder.installFolder(), folder.installFolder());
         options.instanceNumber = 2;
         options.nameSuffix = names.suffix();
         options.poolBytes = 1 << 20;
@@ -200,7 +200,7 @@ TEST_F(CodeTableSharing, ATableWithPoolsOfItsOwnFollowsTheOtherProcessesSaves) {
     EXPECT_TRUE(reporter.boxes.empty());
 }
 
-TEST_F(CodeTableSharing, EditsOfATableWithPoolsOfItsOwnAreSavedButWriteNothingShared) {
+TEST_F(CodeTableSharing, EditsOfATableWithPoolsOfItsOwnAreSavedAndOnlyAnnounced) {
     write(kFirst);
     auto holder = table(1, 1 << 16);
     holder->load();
@@ -220,14 +220,17 @@ TEST_F(CodeTableSharing, EditsOfATableWithPoolsOfItsOwnAreSavedButWriteNothingSh
     own->refreshIfStale();
     EXPECT_TRUE(byCode(*own, u"13").empty());
 
-    // The file has every edit; the shared block and pools were not touched.
+    // The file has every edit; the shared pools were not touched, but the generation moved on
+    // so that the other processes load the file again.
     const CodeTableParse parsed = parseCodeTable(folder.read("toviwb.mb"), CodeTableLayout::Digits);
     ASSERT_TRUE(parsed.ok());
     EXPECT_EQ(parsed.table.size(), 4u);
-    EXPECT_EQ(shared().generation, generation);
+    EXPECT_NE(shared().generation, generation);
     EXPECT_EQ(shared().codeFill, codeFill);
-    EXPECT_TRUE(holder->isCurrent());
-    EXPECT_EQ(byCode(*holder, u"12"), (Candidates{u"中", u"钟"}));
+    EXPECT_FALSE(holder->isCurrent());
+    holder->refreshIfStale();
+    EXPECT_EQ(byCode(*holder, u"12"), (Candidates{u"钟", u"中"}));
+    EXPECT_TRUE(byCode(*holder, u"13").empty());
     EXPECT_TRUE(reporter.boxes.empty());
 }
 

@@ -47,7 +47,7 @@ protected:
                                      std::size_t poolBytes = kCodeTablePoolBytes) {
         CodeTableOptions options;
         options.scheme = schemeFromIndex(scheme);
-        options.folder = platform::InstallFolder(folder.installFolder());
+        options.folder = platform::InstallFolder(folder.installFolder(), folder.installFolder());
         options.instanceNumber = instance;
         options.nameSuffix = names.suffix();
         options.poolBytes = poolBytes;

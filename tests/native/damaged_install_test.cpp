@@ -225,7 +225,8 @@ struct Outcome {
 class Typist {
 public:
     explicit Typist(const test::TempFolder& folder)
-        : module_(host_, platform::InstallFolder(folder.installFolder()), 1) {}
+        : module_(host_, platform::InstallFolder(folder.installFolder(), folder.installFolder()),
+                  1) {}
 
     Outcome type() {
         Outcome outcome;

@@ -30,7 +30,7 @@ void expectDefaults(const ImeSettings& s) {
 }
 
 platform::InstallFolder in(const TempFolder& folder) {
-    return platform::InstallFolder(folder.installFolder());
+    return platform::InstallFolder(folder.installFolder(), folder.installFolder());
 }
 
 ImeSettings loadFrom(const TempFolder& folder, const std::string& text) {
@@ -174,7 +174,8 @@ TEST(ImeSettingsSave, AFailedSaveKeepsTheUsersValuesAndTheOldFile) {
 }
 
 TEST(ImeSettingsSave, AFolderThatCannotBeReachedKeepsTheUsersValues) {
-    ImeSettings s(platform::InstallFolder(u"/nonexistent-tovi-folder/sub"));
+    ImeSettings s(
+        platform::InstallFolder(u"/nonexistent-tovi-folder/sub", u"/nonexistent-tovi-folder/sub"));
     s.flags = 0x7FF;
     s.skin = 3;
     EXPECT_FALSE(s.saveSettings());

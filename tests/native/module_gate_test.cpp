@@ -111,7 +111,8 @@ TEST(ModuleThreads, FourThreadsTypingThroughTheGateEachCommitTheirOwnWords) {
     std::optional<Module> module;
     {
         const GateEntry entry(gate, 0ms);
-        module.emplace(host, platform::InstallFolder(folder.installFolder()), 1);
+        module.emplace(host,
+                       platform::InstallFolder(folder.installFolder(), folder.installFolder()), 1);
         module->codeTableLoader().waitIdle();
     }
     const char16_t second[4] = {u'2', u'3', u'4', u'5'};

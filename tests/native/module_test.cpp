@@ -33,8 +33,13 @@ protected:
         platform::setSharedSectionName(u"tovi.VemoraH");
         platform::SharedMemory::removeName(name);
     }
-    Module& build() {
-        module = std::make_unique<Module>(host, platform::InstallFolder(folder.installFolder()), 1);
+    // The test's folder serves as both the installation folder and the user's, unless a user
+    // folder of its own is given.
+    Module& build(std::u16string userFolder = {}) {
+        if (userFolder.empty())
+            userFolder = folder.installFolder();
+        module = std::make_unique<Module>(
+            host, platform::InstallFolder(folder.installFolder(), userFolder), 1);
         return *module;
     }
     // A key as the system reports it, through the module: the press and, when claimed, its
@@ -99,7 +104,8 @@ TEST_F(ModuleTest, BuildingLoadsTheSettingsOfItsFolderAndTheEndWritesNothing) {
 
 TEST_F(ModuleTest, AFirstStartWithoutChangesWritesNoFile) {
     writeKeypadTable();
-    build();
+    const test::TempFolder profile;
+    build(profile.installFolder() + u"\\tovi");
     module->codeTableLoader().waitIdle();
     keypad(1);
     keypad(2);
@@ -108,6 +114,8 @@ TEST_F(ModuleTest, AFirstStartWithoutChangesWritesNoFile) {
     EXPECT_TRUE(module->saveSettingsIfChanged());
     module.reset();
     EXPECT_FALSE(std::filesystem::exists(folder.file("config.ini")));
+    // Not even the user's folder is made.
+    EXPECT_FALSE(std::filesystem::exists(profile.file("tovi")));
 }
 
 TEST_F(ModuleTest, SettingsAreWrittenWhenTheyChangeAndOnlyThen) {
@@ -135,7 +143,8 @@ TEST_F(ModuleTest, AHotkeyThatChangesSettingsSavesThemAtOnce) {
     press(vk::Control, kRightCtrlPress);
     release(vk::Control, kRightCtrlRelease);
     ASSERT_EQ(module->settings().scheme(), Scheme::Pinyin);
-    EXPECT_EQ(ImeSettings(platform::InstallFolder(folder.installFolder())).scheme(),
+    EXPECT_EQ(ImeSettings(platform::InstallFolder(folder.installFolder(), folder.installFolder()))
+                  .scheme(),
               Scheme::Pinyin);
     // Shift+Space flips full-width letters; the file follows with the key.
     keys[vk::Shift] = 0x80;
@@ -143,8 +152,8 @@ TEST_F(ModuleTest, AHotkeyThatChangesSettingsSavesThemAtOnce) {
     keys[vk::Shift] = 0x80;
     press(vk::Space, 1, u' ');
     ASSERT_TRUE(module->settings().has(flag::FullWidthLetters));
-    EXPECT_TRUE(
-        ImeSettings(platform::InstallFolder(folder.installFolder())).has(flag::FullWidthLetters));
+    EXPECT_TRUE(ImeSettings(platform::InstallFolder(folder.installFolder(), folder.installFolder()))
+                    .has(flag::FullWidthLetters));
 }
 
 // A folder where config.ini's new copy should go makes every save fail, for root too.
@@ -171,7 +180,8 @@ TEST_F(ModuleTest, AFailedSaveKeepsTheSettingsAndSaysSoOnceUntilASaveSucceeds) {
     module->settings().statusX = 500;
     EXPECT_TRUE(module->saveSettingsIfChanged());
     EXPECT_FALSE(module->settingsSaveFailing());
-    const ImeSettings saved(platform::InstallFolder(folder.installFolder()));
+    const ImeSettings saved(
+        platform::InstallFolder(folder.installFolder(), folder.installFolder()));
     EXPECT_EQ(saved.statusX, 500);
     EXPECT_TRUE(saved.has(flag::VerticalLayout));
 

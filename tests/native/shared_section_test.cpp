@@ -46,7 +46,8 @@ TEST_F(SharedSectionObject, TheFirstUseSetsTheLayoutUp) {
 TEST_F(SharedSectionObject, AnObjectOfAnotherLayoutIsNotUsed) {
     auto foreign = SharedMemory::openOrCreate(name, sizeof(SharedControlSection));
     ASSERT_TRUE(foreign);
-    static_cast<SharedControlSection*>(foreign->data())->layout = 0x32435654;
+    // "TVC1": the layout of an older build, whose blocks record no owner of the pools.
+    static_cast<SharedControlSection*>(foreign->data())->layout = 0x31435654;
     setSharedSectionName(name);
     EXPECT_EQ(sharedControlSection(), nullptr);
     EXPECT_EQ(static_cast<SharedControlSection*>(foreign->data())->instanceCounter, 0u);
