@@ -6,6 +6,7 @@
 # wineserver, Xvfb) runs as that user, and what an administrator does there (install, upgrade,
 # uninstall) runs with the installation folder unlocked for the moment.
 #   standard-user.sh run COMMAND ARGS...  run COMMAND as the standard user, with the environment
+#                                         (HOME is $STANDARD_USER_HOME when that is set)
 #   standard-user.sh give PATH...         make PATHs (recursively) the standard user's own
 #   standard-user.sh lock FOLDER          make FOLDER read-only to the standard user: as root owned
 #                                         by root with folders 0755 and files 0644, otherwise
@@ -37,7 +38,7 @@ run)
   fi
   ensure_user || { echo "cannot make the user $user" >&2; exit 1; }
   exec setpriv --reuid="$(id -u "$user")" --regid="$(id -g "$user")" --init-groups \
-    env HOME="$home" USER="$user" LOGNAME="$user" "$@"
+    env HOME="${STANDARD_USER_HOME:-$home}" USER="$user" LOGNAME="$user" "$@"
   ;;
 give)
   if [ "$(id -u)" -eq 0 ]; then
