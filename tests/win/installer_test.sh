@@ -142,15 +142,16 @@ check "the install writes nothing into the user's folder" test ! -e "$userdir"
 lock
 installed=$(fingerprint "$folder")
 
-# The standard user types and saves: a word added in the word maker's way, a second word of the
-# same code, a promotion with Ctrl and a keypad digit, a setting changed with a key.
+# The standard user types and saves: a word added in the word maker's way, a promotion of the
+# second word of the code of 中国 to its front (as a Ctrl selection makes it), a setting changed
+# with a key.
 check "a keypad code types 中国" run "$typist" --type-installed 23212411
 check "add a word" run "$typist" --add-installed 99119911 澜泽
-check "add a second word of the code" run "$typist" --add-installed 99119911 泽澜
-check "Ctrl with keypad 2 commits the second word" \
-  run "$typist" --promote-installed 99119911 2 泽澜
-check "the promoted word comes first in a new process" \
-  run "$typist" --first-installed 99119911 泽澜
+check "the added word is in the saved table" run "$typist" --has-installed 99119911 澜泽
+promoted=跨国
+check "promote $promoted over 中国" run "$typist" --promote-in-table 23212411 "$promoted"
+check "the promoted word comes first in the saved table" \
+  run "$typist" --first-installed 23212411 "$promoted"
 before=$(setting_flags "$folder/config.ini")
 check "Ctrl with the period toggles a setting" run "$typist" --toggle-setting-installed
 after=$(setting_flags "$userdir/config.ini" 2>/dev/null)
@@ -168,7 +169,7 @@ lock
 check "the user's folder is unchanged by the upgrade" test "$(fingerprint "$userdir")" = "$saved"
 check "the layout is in the input list once" test "$(preload_list | tr '\n' ' ')" = "$list"
 check "the added word is still there" run "$typist" --has-installed 99119911 澜泽
-check "the promoted word still comes first" run "$typist" --first-installed 99119911 泽澜
+check "the promoted word still comes first" run "$typist" --first-installed 23212411 "$promoted"
 
 # The input list changes after the install: a layout the user added later moves up when ours goes.
 wine_ reg add "$preload" /v 3 /t REG_SZ /d 00000407 /f >/dev/null

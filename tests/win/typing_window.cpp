@@ -133,18 +133,17 @@ TypingWindow::~TypingWindow() {
         DestroyWindow(top_);
 }
 
-bool TypingWindow::typeUntil(const std::wstring& keys, WORD confirm, const std::wstring& expected,
-                             WORD modifier) const {
+bool TypingWindow::typeUntil(const std::wstring& keys, WORD confirm,
+                             const std::wstring& expected) const {
     if (failure_)
         return false;
-    const auto press = [confirm, modifier] { modifier ? chord(modifier, confirm) : tap(confirm); };
     for (int attempt = 0; attempt < 100; ++attempt) {
         for (const wchar_t unit : keys)
             tap(unit >= L'0' && unit <= L'9' ? static_cast<WORD>(VK_NUMPAD0 + (unit - L'0'))
                                              : static_cast<WORD>(unit - L'a' + 'A'));
-        press();
+        tap(confirm);
         if (resultString(context_) != expected)
-            press(); // a code with several exact matches takes a second confirm
+            tap(confirm); // a code with several exact matches takes a second confirm
         if (resultString(context_) == expected)
             return true;
         tap(VK_ESCAPE);

@@ -13,7 +13,7 @@ namespace tovi::wintest {
 void pump();
 // A key pressed and released through SendInput.
 void tap(WORD key);
-// `key` tapped while `modifier` is held (as Ctrl with a keypad digit).
+// `key` tapped while `modifier` is held (as Ctrl with the period).
 void chord(WORD modifier, WORD key);
 
 // The module built beside this test program, copied into the system folder and installed as a
@@ -36,11 +36,9 @@ public:
     // window, 12 no context).
     int failure() const { return failure_; }
     // Types `keys` (keypad digits, or lower-case letters) and `confirm` (again when the first
-    // only listed the candidates), held with `modifier` unless that is 0, until the context's
-    // result string is `expected`; false when it never is (the table loads in the background,
-    // so a few attempts may be needed).
-    bool typeUntil(const std::wstring& keys, WORD confirm, const std::wstring& expected,
-                   WORD modifier = 0) const;
+    // only listed the candidates) until the context's result string is `expected`; false when it
+    // never is (the table loads in the background, so a few attempts may be needed).
+    bool typeUntil(const std::wstring& keys, WORD confirm, const std::wstring& expected) const;
 
 private:
     HWND top_ = nullptr;
