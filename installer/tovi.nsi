@@ -1,7 +1,14 @@
 ; The tovi installer: the two input-method modules where 64-bit and 32-bit processes load them,
 ; the installation folder with the tables, pictures, help and the companion, the folder's name in
-; both registry views, the keyboard layout, and an uninstaller. Made by scripts/make-installer.sh
-; with -DVERSION=x.y.z -DSTAGE=<staged files> -DOUTFILE=<setup.exe>.
+; both registry views, the keyboard layout in the installing user's input list, the companion's
+; Start-menu shortcut (and, when chosen, its start at logon), and an uninstaller. It never writes
+; into a user's own folder (%APPDATA%\tovi, where the module keeps the words and settings a user
+; saves). Made by scripts/make-installer.sh with -DVERSION=x.y.z -DSTAGE=<staged files>
+; -DOUTFILE=<setup.exe>.
+;
+; Silent switches: setup.exe /S [/AUTOSTART] starts the companion at the installing user's logon;
+; uninstall.exe /S [/REMOVEUSERDATA] removes the user's words and settings too (a silent uninstall
+; keeps them otherwise).
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -14,12 +21,20 @@ ManifestDPIAware true
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "nsDialogs.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT "tovi 输入法"
 !define LAYOUT_TEXT "中文(简体) - tovi 输入法"
 !define SETTINGS_KEY "Software\tovi"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\tovi"
 !define LAYOUTS_KEY "SYSTEM\CurrentControlSet\Control\Keyboard Layouts"
+!define PRELOAD_KEY "Keyboard Layout\Preload"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "PVemoraScreen"
+!define COMPANION "朔昕字典"
+!define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
+; input.dll's InstallLayoutOrTip: 0 adds to the user's list, ILOT_UNINSTALL takes it off again.
+!define ILOT_UNINSTALL 1
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -38,14 +53,22 @@ VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "CompanyName" "tovi"
 VIAddVersionKey /LANG=2052 "LegalCopyright" "tovi"
 
+; Whether the companion starts at the installing user's logon: ticked on its page, or /AUTOSTART
+; in a silent install. The box starts as the user has it today, so an upgrade keeps the choice.
+Var AutoStart
+Var AutoStartBox
+
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} 已经安装。在语言栏中选择“${LAYOUT_TEXT}”即可打字。"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
+!if /FileExists "${STAGE}\files\PVemoraScreen.exe"
+Page custom CompanionPage CompanionPageLeave
+!endif
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
-UninstPage custom un.TablesPage un.TablesPageLeave
+UninstPage custom un.UserDataPage un.UserDataPageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
@@ -91,6 +114,174 @@ FunctionEnd
 !insertmacro FindLayout ""
 !insertmacro FindLayout "un."
 
+; Closes every running companion of this session (its windows' class is TFormVemoraScreen) and
+; waits, a bounded time, for its process to end, so that its program file can be replaced or
+; removed now rather than at the next restart.
+!macro CloseCompanion UN
+Function ${UN}CloseCompanion
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $3 0
+  ${Do}
+    FindWindow $0 "TFormVemoraScreen"
+    ${If} $0 == 0
+    ${OrIf} $3 >= 20
+      ${Break}
+    ${EndIf}
+    IntOp $3 $3 + 1
+    StrCpy $1 0
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1) i'
+    ; SYNCHRONIZE
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
+    DetailPrint "关闭${COMPANION}"
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    ${If} $2 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r2, i 5000) i'
+      System::Call 'kernel32::CloseHandle(p r2) i'
+    ${EndIf}
+  ${Loop}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro CloseCompanion ""
+!insertmacro CloseCompanion "un."
+
+; The numbered values of the current user's HKCU\Keyboard Layout\Preload: the highest number in
+; $R1 (0 when there are none), and in $R2 the number of one whose layout is $R0, or "".
+!macro PreloadScan UN
+Function ${UN}PreloadScan
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $R1 0
+  StrCpy $R2 ""
+  StrCpy $0 0
+  ${Do}
+    EnumRegValue $1 HKCU "${PRELOAD_KEY}" $0
+    ${If} $1 == ""
+      ${Break}
+    ${EndIf}
+    IntOp $0 $0 + 1
+    ; Only the numbered values make the list.
+    IntOp $2 $1 + 0
+    ${If} "$2" != "$1"
+    ${OrIf} $2 < 1
+      ${Continue}
+    ${EndIf}
+    ${If} $2 > $R1
+      StrCpy $R1 $2
+    ${EndIf}
+    ReadRegStr $2 HKCU "${PRELOAD_KEY}" $1
+    ${If} $2 == $R0
+      StrCpy $R2 $1
+    ${EndIf}
+  ${Loop}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro PreloadScan ""
+!insertmacro PreloadScan "un."
+
+; Calls input.dll's InstallLayoutOrTip for layout $R0 with the flags on the stack; $R1 is "done"
+; when it did, "" where Windows has no such function (as under Wine).
+!macro InputListCall UN
+Function ${UN}InputListCall
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $R1 ""
+  ; The list names a layout by its language (the KLID's low word, 0804 for Chinese in the PRC)
+  ; and its KLID.
+  StrCpy $4 $R0 4 -4
+  System::Call 'kernel32::LoadLibraryW(w "input.dll") p .r1'
+  ${If} $1 P<> 0
+    System::Call 'kernel32::GetProcAddress(p r1, m "InstallLayoutOrTip") p .r2'
+    ${If} $2 P<> 0
+      System::Call '::$2(w "$4:$R0", i r0) i .r3'
+      StrCpy $R1 "done"
+      ${If} $3 == 0
+        DetailPrint "无法更改输入法列表"
+      ${EndIf}
+    ${EndIf}
+    System::Call 'kernel32::FreeLibrary(p r1)'
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro InputListCall ""
+!insertmacro InputListCall "un."
+
+; Puts layout $R0 into the installing user's input list, once, so that it shows in the language
+; bar straight away: through Windows' own function where it exists, otherwise as the next numbered
+; value of the user's Preload list.
+Function AddToInputList
+  Push $R1
+  Push $R2
+  Push 0
+  Call InputListCall
+  ${If} $R1 == ""
+    Call PreloadScan
+    ${If} $R2 == ""
+      IntOp $R1 $R1 + 1
+      WriteRegStr HKCU "${PRELOAD_KEY}" $R1 $R0
+    ${EndIf}
+  ${EndIf}
+  Pop $R2
+  Pop $R1
+FunctionEnd
+
+; Takes layout $R0 out of the user's input list: through Windows' function where it exists,
+; otherwise the Preload values that name it go and the ones after them move up, leaving no gap.
+Function un.RemoveFromInputList
+  Push $R1
+  Push $R2
+  Push $0
+  Push $1
+  Push $2
+  Push ${ILOT_UNINSTALL}
+  Call un.InputListCall
+  ${If} $R1 == ""
+    Call un.PreloadScan
+    ; $0 reads each number in turn, $1 is the number it moves to.
+    StrCpy $0 1
+    StrCpy $1 1
+    ${DoWhile} $0 <= $R1
+      ClearErrors
+      ReadRegStr $2 HKCU "${PRELOAD_KEY}" $0
+      ${IfNot} ${Errors}
+        ${If} $2 == $R0
+          DeleteRegValue HKCU "${PRELOAD_KEY}" $0
+        ${Else}
+          ${If} $1 != $0
+            WriteRegStr HKCU "${PRELOAD_KEY}" $1 $2
+            DeleteRegValue HKCU "${PRELOAD_KEY}" $0
+          ${EndIf}
+          IntOp $1 $1 + 1
+        ${EndIf}
+      ${EndIf}
+      IntOp $0 $0 + 1
+    ${Loop}
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+  Pop $R2
+  Pop $R1
+FunctionEnd
+
 Section "tovi"
   SetRegView 64
 
@@ -116,6 +307,7 @@ Section "tovi"
   File "${STAGE}\files\tovi.chm"
   ; The companion and its dictionary, and the code reference made from that dictionary.
   !if /FileExists "${STAGE}\files\PVemoraScreen.exe"
+  Call CloseCompanion
   !insertmacro ReplaceFile "${STAGE}\files\PVemoraScreen.exe" "$INSTDIR\PVemoraScreen.exe"
   File "${STAGE}\files\dict.txt"
   !endif
@@ -138,11 +330,30 @@ Section "tovi"
     SetOutPath "$SYSDIR"
     System::Call 'imm32::ImmInstallIMEW(w "tovi.ime", w "${LAYOUT_TEXT}") p .r0'
     SetOutPath "$INSTDIR"
-    ${If} $0 == 0
+    ${If} $0 P= 0
       DetailPrint "无法注册键盘布局"
       SetErrors
     ${EndIf}
+    Call FindLayout
   ${EndIf}
+  ${If} $R0 != ""
+    Call AddToInputList
+  ${EndIf}
+
+  ; The companion in its resident mode (no arguments): a Start-menu shortcut for everyone, and
+  ; for the installing user, when chosen, a start at logon.
+  !if /FileExists "${STAGE}\files\PVemoraScreen.exe"
+  SetShellVarContext all
+  CreateDirectory "${MENU_FOLDER}"
+  CreateShortcut "${MENU_FOLDER}\${COMPANION}.lnk" "$INSTDIR\PVemoraScreen.exe" "" \
+    "$INSTDIR\PVemoraScreen.exe" 0
+  SetShellVarContext current
+  ${If} $AutoStart == ${BST_CHECKED}
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\PVemoraScreen.exe"'
+  ${Else}
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
+  !endif
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -158,37 +369,79 @@ SectionEnd
 
 Function .onInit
   SetRegView 64
+  StrCpy $AutoStart ${BST_UNCHECKED}
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${If} $0 != ""
+    StrCpy $AutoStart ${BST_CHECKED}
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AUTOSTART" $1
+  ${IfNot} ${Errors}
+    StrCpy $AutoStart ${BST_CHECKED}
+  ${EndIf}
 FunctionEnd
 
-; The uninstaller asks whether the code tables, with the words the user made, go too; a silent
-; uninstall keeps them.
-Var RemoveTables
-Var RemoveTablesBox
-
-Function un.onInit
-  SetRegView 64
-  StrCpy $RemoveTables ${BST_UNCHECKED}
-FunctionEnd
-
-Function un.TablesPage
-  !insertmacro MUI_HEADER_TEXT "码表" "您造的词保存在码表中。"
+Function CompanionPage
+  !insertmacro MUI_HEADER_TEXT "${COMPANION}" "显示字词的输入编码和说明。"
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateCheckbox} 0 0 100% 12u "同时删除码表（包括我造的词）"
-  Pop $RemoveTablesBox
+  ${NSD_CreateLabel} 0 0 100% 36u "${COMPANION}常驻在通知区域，显示鼠标指向的字的编码。开始菜单中的“${COMPANION}”随时可以启动它。"
+  Pop $0
+  ${NSD_CreateCheckbox} 0 42u 100% 12u "登录 Windows 时启动${COMPANION}"
+  Pop $AutoStartBox
+  ${NSD_SetState} $AutoStartBox $AutoStart
   nsDialogs::Show
 FunctionEnd
 
-Function un.TablesPageLeave
-  ${NSD_GetState} $RemoveTablesBox $RemoveTables
+Function CompanionPageLeave
+  ${NSD_GetState} $AutoStartBox $AutoStart
+FunctionEnd
+
+; The uninstaller asks whether the user's words and settings go too: the user's own folder
+; %APPDATA%\tovi and the code tables of the installation folder (older versions kept the words
+; there). A silent uninstall keeps them unless /REMOVEUSERDATA is given.
+Var RemoveUserData
+Var RemoveUserDataBox
+
+Function un.onInit
+  SetRegView 64
+  StrCpy $RemoveUserData ${BST_UNCHECKED}
+  ${un.GetParameters} $0
+  ClearErrors
+  ${un.GetOptions} $0 "/REMOVEUSERDATA" $1
+  ${IfNot} ${Errors}
+    StrCpy $RemoveUserData ${BST_CHECKED}
+  ${EndIf}
+FunctionEnd
+
+Function un.UserDataPage
+  !insertmacro MUI_HEADER_TEXT "我的词和设置" "您造的词、调过的字词顺序和您的设置保存在您的用户文件夹中。"
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateCheckbox} 0 0 100% 12u "同时删除我造的词和我的设置"
+  Pop $RemoveUserDataBox
+  ${NSD_SetState} $RemoveUserDataBox $RemoveUserData
+  nsDialogs::Show
+FunctionEnd
+
+Function un.UserDataPageLeave
+  ${NSD_GetState} $RemoveUserDataBox $RemoveUserData
 FunctionEnd
 
 Section "Uninstall"
   SetRegView 64
   Call un.FindLayout
   ${If} $R0 != ""
+    Call un.RemoveFromInputList
     DeleteRegKey HKLM "${LAYOUTS_KEY}\$R0"
   ${EndIf}
+
+  SetShellVarContext all
+  Delete "${MENU_FOLDER}\${COMPANION}.lnk"
+  RMDir "${MENU_FOLDER}"
+  SetShellVarContext current
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
 
   Delete /REBOOTOK "$SYSDIR\tovi.ime"
   Delete /REBOOTOK "$WINDIR\SysWOW64\tovi.ime"
@@ -203,12 +456,15 @@ Section "Uninstall"
   Delete "$INSTDIR\tovi.chm"
   Delete "$INSTDIR\codefind.chm"
   Delete "$INSTDIR\dict.txt"
+  Call un.CloseCompanion
   Delete /REBOOTOK "$INSTDIR\PVemoraScreen.exe"
   Delete "$INSTDIR\skin\*.bmp"
   RMDir "$INSTDIR\skin"
-  ${If} $RemoveTables == ${BST_CHECKED}
+  ${If} $RemoveUserData == ${BST_CHECKED}
     Delete "$INSTDIR\toviwb.mb"
     Delete "$INSTDIR\tovipy.mb"
+    SetShellVarContext current
+    RMDir /r "$APPDATA\tovi"
   ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

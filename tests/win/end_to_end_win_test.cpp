@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <imm.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
@@ -35,12 +36,24 @@ int typeChild(const std::wstring& code, WORD confirm, const std::wstring& expect
     return window.typeUntil(code, confirm, expected) ? 0 : 13;
 }
 
-// Child mode: adds a word to the installed keypad table as the word maker does, or checks that
-// the table has it. Exit code 0 on success.
-int installedWord(bool add, const std::string& code, const std::string& utf8Word) {
-    wchar_t wide[64] = {};
-    MultiByteToWideChar(CP_UTF8, 0, utf8Word.c_str(), -1, wide, 63);
-    const std::u16string word(wide, wide + wcslen(wide));
+// Child mode: Ctrl with the period through the installed layout, which toggles full-width
+// symbols, a setting the module saves at once. Exit code 0 when the key was sent.
+int toggleSettingChild() {
+    const wintest::TypingWindow window(wintest::installedLayout());
+    if (window.failure())
+        return window.failure();
+    wintest::chord(VK_CONTROL, VK_OEM_PERIOD);
+    return 0;
+}
+
+// What the child mode does with a word of the installed keypad table.
+enum class WordCheck { Add, Promote, Has, First };
+
+// Child mode: adds a word to the installed keypad table as the word maker does, moves one to the
+// front of its code as a Ctrl selection does, or checks that the table has it, or has it first
+// among the words of its code. Exit code 0 on success.
+int installedWord(WordCheck check, const std::wstring& code, const std::wstring& wideWord) {
+    const std::u16string word(wideWord.begin(), wideWord.end());
     const std::u16string keys(code.begin(), code.end());
     struct Silent final : CodeTableReporter {
         void messageBox(std::u16string_view, std::u16string_view, Style) override { ++boxes; }
@@ -55,11 +68,15 @@ int installedWord(bool add, const std::string& code, const std::string& utf8Word
     table.load();
     if (!table.loaded())
         return 20;
-    if (add)
+    if (check == WordCheck::Add)
         return table.addWord(keys, word) ? 0 : 21;
+    if (check == WordCheck::Promote)
+        table.promote(keys, word);
     ExactMatch exact;
     const std::vector<std::u16string> found =
         findByCode(table.view(), keys, SearchOptions{}, exact);
+    if (check == WordCheck::First || check == WordCheck::Promote)
+        return !found.empty() && found.front() == word ? 0 : 23;
     return std::find(found.begin(), found.end(), word) != found.end() ? 0 : 22;
 }
 
@@ -157,6 +174,22 @@ TEST_F(EndToEnd, TheLanguageIndicatorGetsOneTooltipAtomHowEverOftenItIsUpdated) 
 } // namespace
 } // namespace tovi
 
+namespace {
+
+// The program's arguments as Windows passed them: the char arguments are in the ANSI code page,
+// which cannot hold the Chinese words the child modes take.
+std::vector<std::wstring> wideArguments() {
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> arguments;
+    for (int i = 0; argv && i < count; ++i)
+        arguments.emplace_back(argv[i]);
+    LocalFree(argv);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     // --type CODE types into the layout this program installs; --type-installed CODE into the one
     // an installer registered (the installer test runs it so).
@@ -170,8 +203,20 @@ int main(int argc, char** argv) {
                                keypad ? VK_NUMPAD0 : VK_SPACE, keypad ? L"中国" : L"你好",
                                mode == "--type-installed");
     }
-    if (argc > 3 && (mode == "--add-installed" || mode == "--has-installed"))
-        return tovi::installedWord(mode == "--add-installed", argv[2], argv[3]);
+    // --add-installed CODE WORD, --has-installed CODE WORD, --first-installed CODE WORD: the
+    // word maker's addition to the installed keypad table, the word is there, or first among
+    // the words of CODE; --promote-in-table CODE WORD: WORD moved to the front of CODE as a Ctrl
+    // selection moves it; --toggle-setting-installed: Ctrl with the period.
+    const std::vector<std::wstring> wide = wideArguments();
+    const auto check = mode == "--add-installed"      ? tovi::WordCheck::Add
+                       : mode == "--promote-in-table" ? tovi::WordCheck::Promote
+                       : mode == "--has-installed"    ? tovi::WordCheck::Has
+                                                      : tovi::WordCheck::First;
+    if (wide.size() > 3 && (mode == "--add-installed" || mode == "--promote-in-table" ||
+                            mode == "--has-installed" || mode == "--first-installed"))
+        return tovi::installedWord(check, wide[2], wide[3]);
+    if (wide.size() == 2 && wide[1] == L"--toggle-setting-installed")
+        return tovi::toggleSettingChild();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -48,6 +48,19 @@ void tap(WORD key) {
     }
 }
 
+void chord(WORD modifier, WORD key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = modifier;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(modifier, MAPVK_VK_TO_VSC));
+    SendInput(1, &input, sizeof(input));
+    pump();
+    tap(key);
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+    pump();
+}
+
 HKL installBuiltLayout() {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);

@@ -13,6 +13,8 @@ namespace tovi::wintest {
 void pump();
 // A key pressed and released through SendInput.
 void tap(WORD key);
+// `key` tapped while `modifier` is held (as Ctrl with the period).
+void chord(WORD modifier, WORD key);
 
 // The module built beside this test program, copied into the system folder and installed as a
 // keyboard layout unless one with it is loaded; null when it cannot be.
