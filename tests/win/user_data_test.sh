@@ -6,9 +6,9 @@
 # application of the other architecture when one is given. The installation folder must come out
 # byte for byte as it went in.
 #
-# Root ignores permission bits, so as root the test runs as a system user of its own, in a Wine
-# session (prefix and Xvfb) of that user; the installation folder belongs to root (files 0644,
-# folders 0755). As any other user the tree's session is used and the folder made read-only.
+# Root ignores permission bits, so as root the test runs as the standard user of
+# scripts/standard-user.sh, in a Wine session (prefix and Xvfb) of that user, with the
+# installation folder locked against it. As any other user the tree's session is used.
 #   user_data_test.sh SESSION-DIR DIST-DIR BIN-DIR [OTHER-BIN-DIR]
 set -u
 session=$(mkdir -p "${1:?session folder}" && cd "$1" && pwd)
@@ -18,7 +18,6 @@ other=${4:-}
 cd "$(dirname "$0")/../.."
 wine_session=$PWD/scripts/wine-session.sh
 program=user_data_win_test.exe
-account=tovi-wine-user
 
 [ -f "$dist/toviwb.mb" ] && [ -f "$dist/tovipy.mb" ] && [ -f "$dist/skin/skin-02.bmp" ] ||
   { echo "no real tables or artwork in $dist: run scripts/build.sh"; exit 1; }
@@ -27,18 +26,13 @@ if [ -n "$other" ] && [ ! -f "$other/$program" ]; then
   exit 1
 fi
 
+user_tool=$PWD/scripts/standard-user.sh
 if [ "$(id -u)" = 0 ]; then
-  id -u "$account" >/dev/null 2>&1 ||
-    useradd --system --user-group --no-create-home --home-dir /nonexistent \
-      --shell /usr/sbin/nologin "$account" || exit 1
   # The user's prefix is kept between runs: made once, it saves each run the prefix's start.
   session="$session-user"
   mkdir -p "$session/home"
-  chown "$account:$account" "$session" "$session/home"
-  as_user() {
-    setpriv --reuid="$account" --regid="$account" --init-groups \
-      env HOME="$session/home" USER="$account" LOGNAME="$account" "$@"
-  }
+  "$user_tool" give "$session" || exit 1
+  as_user() { STANDARD_USER_HOME="$session/home" "$user_tool" run "$@"; }
   as_user "$wine_session" start "$session" >/dev/null || exit 1
   trap 'as_user "$wine_session" stop "$session" >/dev/null 2>&1' EXIT
 else
@@ -66,13 +60,7 @@ if [ -n "$other" ]; then
   mkdir -p "$apps/other"
   cp "$other/tovi.ime" "$other/$program" "$apps/other/" || exit 1
 fi
-if [ "$(id -u)" = 0 ]; then
-  chown -R root:root "$install" "$apps"
-  find "$install" "$apps" -type d -exec chmod 0755 {} +
-  find "$install" "$apps" -type f -exec chmod 0644 {} +
-else
-  chmod -R a-w "$install" "$apps"
-fi
+"$user_tool" lock "$install" && "$user_tool" lock "$apps" || exit 1
 
 sums() { (cd "$install" && find . -print0 | sort -z | xargs -0 ls -ld --time-style=+ | \
   awk '{ print $1, $NF }' && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
