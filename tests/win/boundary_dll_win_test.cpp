@@ -262,6 +262,14 @@ int indicatorChild() {
         CreateWindowExW(0, L"Indicator", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!indicator || !target)
         return 12;
+    // Global atoms outlive the processes that added them: references left by earlier processes
+    // of the session go first, so that the count checked below is this process's alone.
+    constexpr wchar_t kTooltip[] = L"朔昕输入法（全词库版）";
+    for (int left = 100000; const ATOM earlier = GlobalFindAtomW(kTooltip); --left) {
+        if (left == 0)
+            return 16;
+        GlobalDeleteAtom(earlier);
+    }
     const HMODULE module = LoadLibraryW(installed.c_str());
     if (!module)
         return 13;
@@ -272,7 +280,7 @@ int indicatorChild() {
     const HIMC context = ImmCreateContext();
     select(context, TRUE);   // before the first selection: "not selected" values
     activate(context, TRUE); // after it: the icon, the tooltip atom, the menu
-    const ATOM tooltip = GlobalFindAtomW(L"朔昕输入法（全词库版）");
+    const ATOM tooltip = GlobalFindAtomW(kTooltip);
     const std::vector<std::pair<UINT, WPARAM>> expected{{1124, static_cast<WPARAM>(-1)},
                                                         {1125, static_cast<WPARAM>(-1)},
                                                         {1126, 0},
@@ -286,9 +294,20 @@ int indicatorChild() {
             return 14;
         seen.emplace_back(msg.message, msg.wParam);
     }
+    // However often the indicator is updated, it is told the same atom, and the process holds a
+    // single reference to it: one deletion frees it.
+    for (int i = 0; i < 20; ++i)
+        activate(context, TRUE);
+    while (PeekMessageW(&msg, target, 1125, 1125, PM_REMOVE))
+        if (msg.wParam != tooltip)
+            return 17;
     ImmDestroyContext(context);
     FreeLibrary(module);
-    return seen == expected && tooltip ? 0 : 15;
+    if (seen != expected || !tooltip)
+        return 15;
+    GlobalDeleteAtom(tooltip);
+    wchar_t name[64] = {};
+    return GlobalGetAtomNameW(tooltip, name, 64) ? 18 : 0;
 }
 
 TEST_F(BoundaryDll, SelectionAndActivationUpdateTheLanguageIndicator) {

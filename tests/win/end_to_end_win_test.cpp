@@ -80,63 +80,6 @@ int installedWord(WordCheck check, const std::wstring& code, const std::wstring&
     return std::find(found.begin(), found.end(), word) != found.end() ? 0 : 22;
 }
 
-// Child mode: a window of the language indicator's class records the tooltip atoms the module
-// posts while the context is opened and closed again and again. Exit code 0 when every update
-// named one atom and the module holds a single reference to it (one deletion frees it).
-std::vector<WPARAM> indicatorTooltips;
-
-LRESULT CALLBACK indicatorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    constexpr UINT kSetImeTooltips = 1125;
-    if (message == kSetImeTooltips && wParam != static_cast<WPARAM>(-1))
-        indicatorTooltips.push_back(wParam);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-int indicatorChild() {
-    // Global atoms outlive the processes that added them: references left by earlier processes
-    // of the session go first, so that the count seen below is this process's alone.
-    constexpr wchar_t kTooltip[] = L"朔昕输入法（全词库版）";
-    for (int left = 100000; const ATOM earlier = GlobalFindAtomW(kTooltip); --left) {
-        if (left == 0)
-            return 36;
-        GlobalDeleteAtom(earlier);
-    }
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = indicatorProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"Indicator";
-    if (!RegisterClassW(&windowClass))
-        return 30;
-    const HWND indicator = CreateWindowW(L"Indicator", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                         windowClass.hInstance, nullptr);
-    if (!indicator)
-        return 31;
-    const wintest::TypingWindow window(wintest::installBuiltLayout());
-    if (window.failure())
-        return window.failure();
-    const HWND focus = GetFocus();
-    const HIMC context = ImmGetContext(focus);
-    for (int i = 0; i < 20; ++i) {
-        ImmSetOpenStatus(context, FALSE);
-        ImmSetOpenStatus(context, TRUE);
-        wintest::pump();
-    }
-    ImmReleaseContext(focus, context);
-    wintest::pump();
-    DestroyWindow(indicator);
-    if (indicatorTooltips.size() < 10)
-        return 32;
-    const auto atom = static_cast<ATOM>(indicatorTooltips.front());
-    for (const WPARAM posted : indicatorTooltips)
-        if (posted != atom)
-            return 33;
-    wchar_t name[64] = {};
-    if (!GlobalGetAtomNameW(atom, name, 64) || std::wstring(name) != kTooltip)
-        return 34;
-    GlobalDeleteAtom(atom);
-    return GlobalGetAtomNameW(atom, name, 64) ? 35 : 0;
-}
-
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -166,11 +109,6 @@ TEST_F(EndToEnd, PinyinTypedIntoAnEditControl) {
     EXPECT_EQ(runChild(L"--type nihao"), 0);
 }
 
-TEST_F(EndToEnd, TheLanguageIndicatorGetsOneTooltipAtomHowEverOftenItIsUpdated) {
-    wintest::writeBytes(scratch.file(L"config.ini"), "IME_SETTINGS 161\r\n");
-    EXPECT_EQ(runChild(L"--indicator"), 0);
-}
-
 } // namespace
 } // namespace tovi
 
@@ -193,8 +131,6 @@ std::vector<std::wstring> wideArguments() {
 int main(int argc, char** argv) {
     // --type CODE types into the layout this program installs; --type-installed CODE into the one
     // an installer registered (the installer test runs it so).
-    if (argc == 2 && std::string(argv[1]) == "--indicator")
-        return tovi::indicatorChild();
     const std::string mode = argc > 2 ? argv[1] : "";
     if (mode == "--type" || mode == "--type-installed") {
         const std::string code = argv[2];
