@@ -282,6 +282,40 @@ Function un.RemoveFromInputList
   Pop $R1
 FunctionEnd
 
+; The Text Services Framework front end (tovi_tsf.dll), for the applications that load no IMM32
+; module (Store applications, the Start menu's search, Settings): beside the modules, in both
+; bitnesses, each registered by a process of its own bitness. 64-bit: loaded into this (64-bit)
+; installer; 32-bit: SysWOW64's regsvr32, which writes the 32-bit registry view. Its sections come
+; first, so that the uninstaller's last act is still the removal of uninstall.exe, which callers
+; wait for.
+!if /FileExists "${STAGE}\x64\tovi_tsf.dll"
+Section "tovi text service"
+  SetRegView 64
+  SetOutPath "$SYSDIR"
+  !insertmacro ReplaceFile "${STAGE}\x64\tovi_tsf.dll" "$SYSDIR\tovi_tsf.dll"
+  SetOutPath "$WINDIR\SysWOW64"
+  !insertmacro ReplaceFile "${STAGE}\x86\tovi_tsf.dll" "$WINDIR\SysWOW64\tovi_tsf.dll"
+  SetOutPath "$INSTDIR"
+  ClearErrors
+  RegDLL "$SYSDIR\tovi_tsf.dll"
+  ${If} ${Errors}
+    DetailPrint "无法注册 64 位文本服务"
+  ${EndIf}
+  ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s "$WINDIR\SysWOW64\tovi_tsf.dll"' $0
+  ${If} $0 != 0
+    DetailPrint "无法注册 32 位文本服务"
+  ${EndIf}
+SectionEnd
+
+Section "un.tovi text service"
+  SetRegView 64
+  UnRegDLL "$SYSDIR\tovi_tsf.dll"
+  ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s /u "$WINDIR\SysWOW64\tovi_tsf.dll"'
+  Delete /REBOOTOK "$SYSDIR\tovi_tsf.dll"
+  Delete /REBOOTOK "$WINDIR\SysWOW64\tovi_tsf.dll"
+SectionEnd
+!endif
+
 Section "tovi"
   SetRegView 64
 
@@ -475,35 +509,3 @@ Section "Uninstall"
   SetRegView 64
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
-
-; The Text Services Framework front end (tovi_tsf.dll), for the applications that load no IMM32
-; module (Store applications, the Start menu's search, Settings): beside the modules, in both
-; bitnesses, each registered by a process of its own bitness. 64-bit: loaded into this (64-bit)
-; installer; 32-bit: SysWOW64's regsvr32, which writes the 32-bit registry view.
-!if /FileExists "${STAGE}\x64\tovi_tsf.dll"
-Section "tovi text service"
-  SetRegView 64
-  SetOutPath "$SYSDIR"
-  !insertmacro ReplaceFile "${STAGE}\x64\tovi_tsf.dll" "$SYSDIR\tovi_tsf.dll"
-  SetOutPath "$WINDIR\SysWOW64"
-  !insertmacro ReplaceFile "${STAGE}\x86\tovi_tsf.dll" "$WINDIR\SysWOW64\tovi_tsf.dll"
-  SetOutPath "$INSTDIR"
-  ClearErrors
-  RegDLL "$SYSDIR\tovi_tsf.dll"
-  ${If} ${Errors}
-    DetailPrint "无法注册 64 位文本服务"
-  ${EndIf}
-  ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s "$WINDIR\SysWOW64\tovi_tsf.dll"' $0
-  ${If} $0 != 0
-    DetailPrint "无法注册 32 位文本服务"
-  ${EndIf}
-SectionEnd
-
-Section "un.tovi text service"
-  SetRegView 64
-  UnRegDLL "$SYSDIR\tovi_tsf.dll"
-  ExecWait '"$WINDIR\SysWOW64\regsvr32.exe" /s /u "$WINDIR\SysWOW64\tovi_tsf.dll"'
-  Delete /REBOOTOK "$SYSDIR\tovi_tsf.dll"
-  Delete /REBOOTOK "$WINDIR\SysWOW64\tovi_tsf.dll"
-SectionEnd
-!endif
