@@ -1421,6 +1421,15 @@ protected:
         return shown;
     }
 
+    // Closes the soft keyboard with its status-bar cell. The storm may have closed the status
+    // window, which hides both, and a click must land on a shown bar.
+    void closeSoftKeyboard(std::uint32_t seed) {
+        SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
+        if (findThreadWindow(L"DEDU_SOFTKBD"))
+            clickAt(statusBar(), 90, 10);
+        ASSERT_EQ(findThreadWindow(L"DEDU_SOFTKBD"), nullptr) << "TOVI_STORM_SEED=" << seed;
+    }
+
     void storm(bool pinyin) {
         const auto seed = static_cast<std::uint32_t>(
             environmentNumber("TOVI_STORM_SEED", std::random_device{}()));
@@ -1437,9 +1446,7 @@ protected:
         // Then keys only, from the modes the storm left, which a model of the hotkeys follows;
         // the modes shown are compared with the model's every few hundred events, so that two
         // wrong toggles do not hide each other.
-        if (findThreadWindow(L"DEDU_SOFTKBD"))
-            clickAt(statusBar(), 90, 10);
-        ASSERT_EQ(findThreadWindow(L"DEDU_SOFTKBD"), nullptr) << "TOVI_STORM_SEED=" << seed;
+        ASSERT_NO_FATAL_FAILURE(closeSoftKeyboard(seed));
         const Modes start = shownModes(seed);
         ModeModel model(start);
         // Half as many events as the storm, in parts of about 300.
@@ -1473,10 +1480,7 @@ protected:
                 release(vk);
         syncModifiers();
         moveFocus(0);
-        SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
-        if (findThreadWindow(L"DEDU_SOFTKBD"))
-            clickAt(statusBar(), 90, 10);
-        ASSERT_EQ(findThreadWindow(L"DEDU_SOFTKBD"), nullptr) << "TOVI_STORM_SEED=" << seed;
+        ASSERT_NO_FATAL_FAILURE(closeSoftKeyboard(seed));
         keys[VK_CAPITAL] = 0;
         tap(VK_CAPITAL, 0); // CapsLock off: out of English mode
         tapRightShift();    // into English mode, which turns full-width letters off
