@@ -33,6 +33,8 @@ HRESULT TextService::QueryInterface(REFIID iid, void** out) {
         *out = static_cast<ITfKeyEventSink*>(this);
     else if (IsEqualIID(iid, IID_ITfCompositionSink))
         *out = static_cast<ITfCompositionSink*>(this);
+    else if (IsEqualIID(iid, IID_ITfCompartmentEventSink))
+        *out = static_cast<ITfCompartmentEventSink*>(this);
     else if (IsEqualIID(iid, kIidDisplayAttributeProvider))
         *out = static_cast<IDisplayAttributeProvider*>(this);
     else
@@ -59,6 +61,8 @@ HRESULT TextService::ActivateEx(ITfThreadMgr* threadMgr, TfClientId clientId, DW
         if (const auto keys = threadMgr_.query<ITfKeystrokeMgr>(IID_ITfKeystrokeMgr))
             keySinkAdvised_ = SUCCEEDED(
                 keys->AdviseKeyEventSink(clientId_, static_cast<ITfKeyEventSink*>(this), TRUE));
+        openUnsetKeyboard(threadMgr_.get(), clientId_);
+        openClose_.start(threadMgr_.get(), static_cast<ITfCompartmentEventSink*>(this));
         if (const auto categories = [] {
                 ComPtr<ITfCategoryMgr> made;
                 CoCreateInstance(CLSID_TF_CategoryMgr, nullptr, CLSCTX_INPROC_SERVER,
@@ -85,6 +89,7 @@ HRESULT TextService::Deactivate() {
         if (composition_)
             abandonInput();
         unadviseTextEditSink();
+        openClose_.stop();
         if (threadMgr_) {
             if (keySinkAdvised_)
                 if (const auto keys = threadMgr_.query<ITfKeystrokeMgr>(IID_ITfKeystrokeMgr))
@@ -188,6 +193,19 @@ HRESULT TextService::OnCompositionTerminated(TfEditCookie, ITfComposition* compo
     });
 }
 
+HRESULT TextService::OnChange(REFGUID compartment) {
+    return guarded<HRESULT>(S_OK, [&] {
+        if (!IsEqualGUID(compartment, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE))
+            return S_OK;
+        // Closing ends the input without a result, as moving the focus away does.
+        if (!keyboardOpen(threadMgr_.get()) && (composition_ || !engineCode().empty()))
+            abandonInput();
+        if (button_)
+            button_->refresh();
+        return S_OK;
+    });
+}
+
 HRESULT TextService::EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo** out) {
     if (!out)
         return E_INVALIDARG;
@@ -241,6 +259,7 @@ InputModeState TextService::inputMode() {
     state.scheme = module->settings().scheme();
     state.settingsFlags = module->settings().flags;
     state.englishMode = module->flags().englishMode;
+    state.keyboardClosed = threadMgr_ && !keyboardOpen(threadMgr_.get());
     return state;
 }
 

@@ -8,6 +8,7 @@
 #include "com_object.h"
 #include "com_ptr.h"
 #include "key_events.h"
+#include "keyboard_compartments.h"
 #include "language_bar_button.h"
 #include "tool_windows.h"
 #include "tsf_compositions.h"
@@ -24,6 +25,7 @@ class TextService final : public ITextInputProcessorEx,
                           public ITfTextEditSink,
                           public ITfKeyEventSink,
                           public ITfCompositionSink,
+                          public ITfCompartmentEventSink,
                           public IDisplayAttributeProvider,
                           public CompositionClient,
                           public InputModeOwner,
@@ -69,6 +71,9 @@ public:
     HRESULT STDMETHODCALLTYPE OnCompositionTerminated(TfEditCookie cookie,
                                                       ITfComposition* composition) override;
 
+    // ITfCompartmentEventSink: the thread's keyboard opened or closed.
+    HRESULT STDMETHODCALLTYPE OnChange(REFGUID compartment) override;
+
     // IDisplayAttributeProvider
     HRESULT STDMETHODCALLTYPE EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo** out) override;
     HRESULT STDMETHODCALLTYPE GetDisplayAttributeInfo(REFGUID guid,
@@ -84,7 +89,7 @@ public:
 
 private:
     // Keys (text_service_keys.cpp).
-    bool decide(WPARAM key, LPARAM data, bool release);
+    bool decide(ITfContext* context, WPARAM key, LPARAM data, bool release);
     HRESULT handleKey(ITfContext* context, WPARAM key, LPARAM data, bool release, bool test,
                       BOOL* eaten);
 
@@ -124,6 +129,7 @@ private:
     std::optional<RECT> textExtent_;
     TestedKey testedKey_;
 
+    OpenCloseWatch openClose_;
     ComPtr<LanguageBarButton> button_;
     ToolWindows windows_;
 };

@@ -1,13 +1,16 @@
 // The keys: the engine decides each press and release as ImeProcessKey decides it, and a claimed
 // press goes on to the engine with its character as ImeToAsciiEx hands it over. A key the engine
-// does not claim is left to the application.
+// does not claim is left to the application, and so is every key while the thread's keyboard is
+// closed or the document takes no keyboard input.
 #include "boundary/exception_barrier.h"
 #include "boundary/process_host.h"
 #include "text_service.h"
 
 namespace tovi::tsf {
 
-bool TextService::decide(WPARAM key, LPARAM data, bool release) {
+bool TextService::decide(ITfContext* context, WPARAM key, LPARAM data, bool release) {
+    if (!keyboardOpen(threadMgr_.get()) || keyboardDisabledIn(context))
+        return false;
     ProcessHost* host = processHost();
     Module* module = host ? host->module() : nullptr;
     if (!module)
@@ -23,7 +26,7 @@ HRESULT TextService::handleKey(ITfContext* context, WPARAM key, LPARAM data, boo
     *eaten = FALSE;
     return guarded<HRESULT>(S_OK, [&] {
         if (test) {
-            const bool claimed = decide(key, data, release);
+            const bool claimed = decide(context, key, data, release);
             testedKey_.remember(key, data, release, claimed);
             *eaten = claimed ? TRUE : FALSE;
             if (button_)
@@ -31,7 +34,7 @@ HRESULT TextService::handleKey(ITfContext* context, WPARAM key, LPARAM data, boo
             return S_OK;
         }
         const std::optional<bool> tested = testedKey_.take(key, data, release);
-        const bool claimed = tested ? *tested : decide(key, data, release);
+        const bool claimed = tested ? *tested : decide(context, key, data, release);
         *eaten = claimed ? TRUE : FALSE;
         if (!claimed)
             return S_OK;

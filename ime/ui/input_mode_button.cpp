@@ -27,6 +27,8 @@ std::u16string_view schemeName(Scheme scheme) {
 } // namespace
 
 std::u16string inputModeText(const InputModeState& state) {
+    if (state.keyboardClosed)
+        return u"英";
     std::u16string text;
     if (state.englishMode)
         text = u"英";
@@ -43,6 +45,8 @@ std::u16string inputModeText(const InputModeState& state) {
 
 std::u16string inputModeTooltip(const InputModeState& state) {
     std::u16string text(schemeName(state.scheme));
+    if (state.keyboardClosed)
+        return text + u" 已关闭";
     if (state.englishMode)
         text += u" 英文";
     text += (state.settingsFlags & flag::FullWidthSymbols) ? u" 全角符号" : u" 半角符号";

@@ -16,6 +16,8 @@ struct InputModeState {
     Scheme scheme = Scheme::Keypad;
     std::uint32_t settingsFlags = 0;
     bool englishMode = false;
+    // The thread's keyboard is closed: every key is the application's.
+    bool keyboardClosed = false;
 };
 
 // What a click or a command changes: the scheme chosen, the settings flags flipped.
@@ -31,10 +33,11 @@ struct InputModeMenuItem {
     bool checked = false;
 };
 
-// One character for the mode ("形", "拼", "英" in English mode, "－" for a scheme without an
-// engine), followed by "全" while full-width symbols are on.
+// One character for the mode ("形", "拼", "英" in English mode or with the keyboard closed, "－"
+// for a scheme without an engine), followed by "全" while full-width symbols are on and the
+// keyboard is open.
 std::u16string inputModeText(const InputModeState& state);
-// The scheme's full name and the width of symbols and letters.
+// The scheme's full name and the width of symbols and letters, or that the keyboard is closed.
 std::u16string inputModeTooltip(const InputModeState& state);
 // Both schemes with an engine (the current one checked), a separator, full-width symbols and
 // full-width letters (checked when on).

@@ -13,11 +13,14 @@ TEST(InputModeButton, TextNamesTheSchemeAndFullWidthSymbols) {
     EXPECT_EQ(inputModeText({Scheme::Pinyin, flag::FullWidthSymbols, false}), u"拼全");
     EXPECT_EQ(inputModeText({Scheme::Pinyin, 0, true}), u"英");
     EXPECT_EQ(inputModeText({Scheme::D, 0, false}), u"－");
+    EXPECT_EQ(inputModeText({Scheme::Keypad, flag::FullWidthSymbols, false, true}), u"英");
 }
 
 TEST(InputModeButton, TooltipNamesSchemeAndWidths) {
     EXPECT_EQ(inputModeTooltip({Scheme::Pinyin, flag::FullWidthLetters, false}),
               u"汉语拼音 半角符号 全角字母");
+    EXPECT_EQ(inputModeTooltip({Scheme::Keypad, flag::FullWidthLetters, false, true}),
+              u"朔昕拼形 已关闭");
 }
 
 TEST(InputModeButton, MenuChecksTheCurrentSchemeAndTheWidthsOn) {

@@ -2,7 +2,8 @@
 // thread and typed with real keys and the real tables, in both schemes; the committed text read
 // back from the application's text store, the code shown as a composition with the service's
 // display attribute, the candidate window drawn beside it, the input follows the focus between
-// two documents, and the keys the engine does not take reach the application's window.
+// two documents, and the keys the engine does not take reach the application's window, as all
+// keys do while the keyboard is closed or a document takes no keyboard input.
 //
 // Wine 8's msctf cannot run a composing text service (no compositions, ranges that neither read
 // nor write, no context view, a keystroke manager that calls no sink, no language bar item
@@ -146,6 +147,39 @@ protected:
         return false;
     }
 
+    // The number in compartment `guid` of the thread manager or a context; -1 when it is unset.
+    static LONG compartmentNumber(IUnknown* owner, REFGUID guid) {
+        Microsoft::WRL::ComPtr<ITfCompartmentMgr> manager;
+        Microsoft::WRL::ComPtr<ITfCompartment> compartment;
+        VARIANT value;
+        VariantInit(&value);
+        if (FAILED(owner->QueryInterface(IID_PPV_ARGS(&manager))) ||
+            FAILED(manager->GetCompartment(guid, &compartment)) ||
+            FAILED(compartment->GetValue(&value)) || value.vt != VT_I4)
+            return -1;
+        return value.lVal;
+    }
+    // Sets it, as the system's toggle or the application does.
+    bool setCompartment(IUnknown* owner, REFGUID guid, LONG number) {
+        Microsoft::WRL::ComPtr<ITfCompartmentMgr> manager;
+        Microsoft::WRL::ComPtr<ITfCompartment> compartment;
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_I4;
+        value.lVal = number;
+        const bool set = SUCCEEDED(owner->QueryInterface(IID_PPV_ARGS(&manager))) &&
+                         SUCCEEDED(manager->GetCompartment(guid, &compartment)) &&
+                         SUCCEEDED(compartment->SetValue(app().clientId(), &value));
+        app().pump();
+        return set;
+    }
+    bool reachedApplication(WPARAM key) {
+        const auto& keys = app().windowKeys();
+        return std::any_of(keys.begin(), keys.end(), [&](const KeyMessage& message) {
+            return message.message == WM_KEYDOWN && message.key == key && !message.eaten;
+        });
+    }
+
     // The button's text, or "<none>".
     std::wstring inputModeText() {
         for (const auto& item : app().languageBarItems()) {
@@ -256,18 +290,48 @@ TEST_F(TsfService, ApplicationEndingTheCompositionEndsTheCode) {
 TEST_F(TsfService, KeysTheEngineLeavesReachTheApplication) {
     ASSERT_TRUE(app().tap('A'));
     ASSERT_TRUE(app().tap(VK_LEFT));
-    const auto reached = [&](WPARAM key) {
-        const auto& keys = app().windowKeys();
-        return std::any_of(keys.begin(), keys.end(), [&](const KeyMessage& message) {
-            return message.message == WM_KEYDOWN && message.key == key && !message.eaten;
-        });
-    };
-    EXPECT_TRUE(reached('A'));
-    EXPECT_TRUE(reached(VK_LEFT));
+    EXPECT_TRUE(reachedApplication('A'));
+    EXPECT_TRUE(reachedApplication(VK_LEFT));
     EXPECT_FALSE(app().composition(0).has_value());
     // A digit of the keypad is the engine's.
     ASSERT_TRUE(app().tap(VK_NUMPAD2));
-    EXPECT_FALSE(reached(VK_NUMPAD2));
+    EXPECT_FALSE(reachedApplication(VK_NUMPAD2));
+}
+
+TEST_F(TsfService, ClosedKeyboardAndDocumentsWithoutInputLeaveEveryKeyToTheApplication) {
+    ITfThreadMgr* threads = &app().threads();
+    // The service opened the keyboard nobody had set.
+    EXPECT_EQ(compartmentNumber(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE), 1);
+    ASSERT_TRUE(typeKeys({VK_NUMPAD2, VK_NUMPAD3}));
+    ASSERT_TRUE(app().composition(0).has_value());
+    // Closing it (the system's toggle, an application's open status) drops the code.
+    ASSERT_TRUE(setCompartment(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 0));
+    app().pumpUntil([&] { return !app().composition(0).has_value(); });
+    EXPECT_FALSE(app().composition(0).has_value());
+    EXPECT_EQ(app().text(0), L"");
+    EXPECT_EQ(shownWindow(app(), L"DEDU_CAND"), nullptr);
+    EXPECT_EQ(inputModeText(), L"英");
+    app().clearKeys();
+    ASSERT_TRUE(typeKeys({VK_NUMPAD2, VK_SUBTRACT}));
+    EXPECT_TRUE(reachedApplication(VK_NUMPAD2));
+    EXPECT_TRUE(reachedApplication(VK_SUBTRACT));
+    EXPECT_FALSE(app().composition(0).has_value());
+    // Opened again, it composes.
+    ASSERT_TRUE(setCompartment(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 1));
+    EXPECT_EQ(inputModeText(), L"形全");
+    ASSERT_TRUE(app().tap(VK_NUMPAD2));
+    EXPECT_TRUE(app().composition(0).has_value());
+    ASSERT_TRUE(app().tap(VK_ESCAPE));
+    // A password field's document takes no keyboard input; the other document still composes.
+    ASSERT_TRUE(app().store(0).replaceAll(L""));
+    ASSERT_TRUE(setCompartment(app().context(0), GUID_COMPARTMENT_KEYBOARD_DISABLED, 1));
+    app().clearKeys();
+    ASSERT_TRUE(app().tap(VK_NUMPAD2));
+    EXPECT_TRUE(reachedApplication(VK_NUMPAD2));
+    EXPECT_FALSE(app().composition(0).has_value());
+    ASSERT_TRUE(app().focus(1));
+    ASSERT_TRUE(app().tap(VK_NUMPAD2));
+    EXPECT_TRUE(app().composition(1).has_value());
 }
 
 } // namespace

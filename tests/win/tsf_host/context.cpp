@@ -122,7 +122,12 @@ STDMETHODIMP Context::QueryInterface(REFIID riid, void** object) {
         *object = static_cast<ITfSource*>(this);
     else if (riid == IID_ITextStoreACPSink)
         *object = static_cast<ITextStoreACPSink*>(this);
-    else
+    else if (riid == IID_ITfCompartmentMgr) {
+        if (!compartments_)
+            compartments_ = threads_->newContextCompartments();
+        return compartments_ ? compartments_.CopyTo(reinterpret_cast<ITfCompartmentMgr**>(object))
+                             : E_NOINTERFACE;
+    } else
         return E_NOINTERFACE;
     AddRef();
     return S_OK;

@@ -124,6 +124,7 @@ private:
 
     ULONG references_ = 1;
     ThreadManager* threads_;
+    Microsoft::WRL::ComPtr<ITfCompartmentMgr> compartments_;
     Microsoft::WRL::ComPtr<ITfDocumentMgr> manager_;
     TfClientId owner_;
     Microsoft::WRL::ComPtr<ITextStoreACP> store_;

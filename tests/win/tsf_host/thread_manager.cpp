@@ -11,6 +11,18 @@ ThreadManager::ThreadManager() {
     CoCreateInstance(CLSID_TF_ThreadMgr, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&system_));
 }
 
+Microsoft::WRL::ComPtr<ITfCompartmentMgr> ThreadManager::newContextCompartments() {
+    Microsoft::WRL::ComPtr<ITfCompartmentMgr> compartments;
+    Microsoft::WRL::ComPtr<ITfDocumentMgr> document;
+    Microsoft::WRL::ComPtr<ITfContext> context;
+    TfEditCookie cookie = TF_INVALID_EDIT_COOKIE;
+    // A context without a store: only its compartments are used, and they keep it alive.
+    if (system_ && SUCCEEDED(system_->CreateDocumentMgr(&document)) &&
+        SUCCEEDED(document->CreateContext(TF_CLIENTID_NULL, 0, nullptr, &context, &cookie)))
+        context.As(&compartments);
+    return compartments;
+}
+
 TfClientId ThreadManager::newClient(REFCLSID clsid) {
     const TfClientId client = ++lastClient_;
     clients_[client] = clsid;

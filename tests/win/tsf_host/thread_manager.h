@@ -2,7 +2,7 @@
 // text services it activates, their key sinks and preserved keys (the keystroke manager), their
 // thread-event sinks, their language-bar items and UI elements (shown by the service: the
 // application draws none). Compartments come from the system's thread manager, which this one
-// wraps for them.
+// wraps for them; a context's compartments are those of a context of the system's manager.
 #pragma once
 
 #include "com_object.h"
@@ -39,6 +39,9 @@ public:
     // Told by document managers.
     void contextPushed(ITfContext* context);
     void contextPopped(ITfContext* context);
+    // The compartments of a new context of the system's manager, for a host context to hand out
+    // as its own; null without the system's manager.
+    Microsoft::WRL::ComPtr<ITfCompartmentMgr> newContextCompartments();
     // The top context of the focused document manager, or null.
     Microsoft::WRL::ComPtr<ITfContext> focusedContext() const;
 
