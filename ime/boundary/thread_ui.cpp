@@ -116,6 +116,8 @@ void ThreadUi::setSoftKeyboardVisible(bool visible) {
 }
 
 HWND ThreadUi::contextWindow() const {
+    if (documentWindow && IsWindow(documentWindow))
+        return documentWindow;
     const ContextLock ic(currentContext);
     return ic && IsWindow(ic->hWnd) ? ic->hWnd : nullptr;
 }

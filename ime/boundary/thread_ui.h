@@ -49,7 +49,8 @@ public:
     void selectSoftKeyboard(std::size_t layout);
     void setSoftKeyboardVisible(bool visible);
 
-    // The window of the context this thread selected last, or null.
+    // The window of the text-service document that has this thread's focus, else of the context
+    // this thread selected last, or null: the owner of the module's dialogs.
     HWND contextWindow() const;
     // The word maker, owned by that window.
     void openWordMaker();
@@ -75,6 +76,9 @@ public:
     MessageSink sink;
     // The context this thread passed to ImeSelect last.
     HIMC currentContext = nullptr;
+    // The window of the document a text service of this thread serves while it has the focus;
+    // a front end without input contexts names its dialogs' owner here.
+    HWND documentWindow = nullptr;
     // The composition window handle; no class uses it, so it stays null.
     HWND compositionWindow = nullptr;
 

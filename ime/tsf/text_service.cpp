@@ -10,6 +10,19 @@
 #include "tsf_guids.h"
 
 namespace tovi::tsf {
+namespace {
+
+// The window the document's view is in, or null.
+HWND windowOf(ITfContext* context) {
+    ComPtr<ITfContextView> view;
+    HWND window = nullptr;
+    if (context && SUCCEEDED(context->GetActiveView(view.put())) && view &&
+        FAILED(view->GetWnd(&window)))
+        window = nullptr;
+    return window;
+}
+
+} // namespace
 
 TextService::~TextService() {
     // Deactivate ran unless the framework skipped it; nothing may point here afterwards.
@@ -78,7 +91,7 @@ HRESULT TextService::ActivateEx(ITfThreadMgr* threadMgr, TfClientId clientId, DW
         // The document that has the focus now gets the status bar at once.
         if (ComPtr<ITfContext> context = focusedContext()) {
             adviseTextEditSink(context.get());
-            windows_.showStatus();
+            windows_.showStatus(windowOf(context.get()));
         }
         return S_OK;
     });
@@ -137,7 +150,7 @@ HRESULT TextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
             focus->GetTop(top.put());
         if (top) {
             adviseTextEditSink(top.get());
-            windows_.showStatus();
+            windows_.showStatus(windowOf(top.get()));
         } else {
             windows_.hide();
         }

@@ -54,10 +54,11 @@ bool ToolWindows::makeOwner() {
     return owner_ != nullptr;
 }
 
-void ToolWindows::showStatus() {
+void ToolWindows::showStatus(HWND document) {
     ThreadUi* ui = threadUi();
     if (!ui || !makeOwner())
         return;
+    ui->documentWindow = document;
     ui->statusWindow.create(owner_, records_);
     if (settingsFlag(flag::RootHints))
         ui->promptWindow.create(owner_, records_);
@@ -107,6 +108,7 @@ void ToolWindows::hide() {
     ThreadUi* ui = threadUi();
     if (!ui)
         return;
+    ui->documentWindow = nullptr;
     ui->candidateWindow.hide(records_);
     ui->promptWindow.hide(records_);
     ui->infoWindow.hide(records_);
@@ -120,6 +122,7 @@ void ToolWindows::destroy() {
         if (ThreadUi* ui = host->currentThreadUi()) {
             ui->softKeyboardWindow.destroy();
             ui->stopInfoTimer();
+            ui->documentWindow = nullptr;
         }
     for (const WindowRecord* record :
          {&records_.status, &records_.candidate, &records_.prompt, &records_.info})

@@ -22,8 +22,9 @@ public:
     ToolWindows& operator=(const ToolWindows&) = delete;
 
     // The status bar (and the hint windows and the soft keyboard the settings show) for a
-    // document that has the focus.
-    void showStatus();
+    // document that has the focus; `document` is its window (null when unknown), which owns the
+    // dialogs the status bar opens.
+    void showStatus(HWND document);
     // Places the candidate window below `textExtent` (screen coordinates of the composition;
     // none when the document cannot tell) and brings the candidate, prompt and info windows up
     // to date.

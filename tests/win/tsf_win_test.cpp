@@ -9,6 +9,8 @@
 // nor write, no context view, a keystroke manager that calls no sink, no language bar item
 // manager): the test host stands in for the thread manager and what it hands out, over the
 // application's real text store; registration and profiles are Wine's own.
+#include "dialog_watcher.h"
+#include "status_bar_input.h"
 #include "tsf/tsf_guids.h"
 #include "tsf/tsf_sdk.h"
 #include "tsf_host/text_service_dll.h"
@@ -248,6 +250,25 @@ TEST_F(TsfService, StatusBarShowsForTheFocusedDocumentAndGoesWithTheService) {
     // Without the service the keypad's digits are the application's.
     ASSERT_TRUE(app().tap(VK_NUMPAD2));
     EXPECT_FALSE(app().composition(0).has_value());
+}
+
+TEST_F(TsfService, StatusBarOpensItsMenusAndDialogsOwnedByTheApplicationWindow) {
+    const HWND status = shownWindow(app(), L"DEDU_STATUS");
+    ASSERT_NE(status, nullptr);
+    {
+        MenuWatcher settings;
+        rightClickAt(status, 50, 10);
+        EXPECT_EQ(settings.items().size(), 7u);
+    }
+    HWND owner = nullptr;
+    {
+        DialogWatcher watcher(L"手工造词",
+                              [&](HWND dialog) { owner = GetWindow(dialog, GW_OWNER); });
+        clickAt(status, 110, 10); // the word maker
+        EXPECT_TRUE(watcher.seen());
+    }
+    // Owned, the dialog stays above the application and goes with it.
+    EXPECT_EQ(owner, GetAncestor(app().window(0), GA_ROOT));
 }
 
 TEST_F(TsfService, PinyinWordAfterTheLanguageBarButtonSwitchesScheme) {
