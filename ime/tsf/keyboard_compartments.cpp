@@ -39,9 +39,7 @@ bool keyboardOpen(ITfThreadMgr* threads) {
     return numberIn(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE).value_or(1) != 0;
 }
 
-void openUnsetKeyboard(ITfThreadMgr* threads, TfClientId client) {
-    if (numberIn(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE))
-        return;
+void openKeyboard(ITfThreadMgr* threads, TfClientId client) {
     if (const ComPtr<ITfCompartment> compartment =
             compartmentOf(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE)) {
         VARIANT open;

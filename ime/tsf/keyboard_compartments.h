@@ -11,9 +11,9 @@ namespace tovi::tsf {
 
 // An unset compartment counts as open: a thread whose application never touched it types.
 bool keyboardOpen(ITfThreadMgr* threads);
-// Opens the thread's keyboard when nothing has set it yet, so the system's indicator shows the
-// service as on; an application's or the user's closed keyboard stays closed.
-void openUnsetKeyboard(ITfThreadMgr* threads, TfClientId client);
+// Opens the thread's keyboard: a user who switches to the service wants it on, whatever an
+// earlier service or the system left there.
+void openKeyboard(ITfThreadMgr* threads, TfClientId client);
 // The document asks for no keyboard input (disabled, or an empty context).
 bool keyboardDisabledIn(ITfContext* context);
 

@@ -74,7 +74,7 @@ HRESULT TextService::ActivateEx(ITfThreadMgr* threadMgr, TfClientId clientId, DW
         if (const auto keys = threadMgr_.query<ITfKeystrokeMgr>(IID_ITfKeystrokeMgr))
             keySinkAdvised_ = SUCCEEDED(
                 keys->AdviseKeyEventSink(clientId_, static_cast<ITfKeyEventSink*>(this), TRUE));
-        openUnsetKeyboard(threadMgr_.get(), clientId_);
+        openKeyboard(threadMgr_.get(), clientId_);
         openClose_.start(threadMgr_.get(), static_cast<ITfCompartmentEventSink*>(this));
         if (const auto categories = [] {
                 ComPtr<ITfCategoryMgr> made;

@@ -321,7 +321,7 @@ TEST_F(TsfService, KeysTheEngineLeavesReachTheApplication) {
 
 TEST_F(TsfService, ClosedKeyboardAndDocumentsWithoutInputLeaveEveryKeyToTheApplication) {
     ITfThreadMgr* threads = &app().threads();
-    // The service opened the keyboard nobody had set.
+    // Activation opened the keyboard.
     EXPECT_EQ(compartmentNumber(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE), 1);
     ASSERT_TRUE(typeKeys({VK_NUMPAD2, VK_NUMPAD3}));
     ASSERT_TRUE(app().composition(0).has_value());
@@ -353,6 +353,11 @@ TEST_F(TsfService, ClosedKeyboardAndDocumentsWithoutInputLeaveEveryKeyToTheAppli
     ASSERT_TRUE(app().focus(1));
     ASSERT_TRUE(app().tap(VK_NUMPAD2));
     EXPECT_TRUE(app().composition(1).has_value());
+    // Switching to the service again turns a closed keyboard on.
+    app().deactivateTextServices();
+    ASSERT_TRUE(setCompartment(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 0));
+    ASSERT_EQ(app().activate(tsf::kTextServiceClsid), S_OK);
+    EXPECT_EQ(compartmentNumber(threads, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE), 1);
 }
 
 } // namespace
