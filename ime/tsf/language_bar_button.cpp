@@ -5,6 +5,8 @@
 #include "tsf_guids.h"
 
 #include <cwchar>
+#include <string>
+#include <vector>
 
 namespace tovi::tsf {
 namespace {
@@ -14,6 +16,39 @@ constexpr DWORD kSinkCookie = 1;
 BSTR allocate(const std::u16string& text) {
     return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
                              static_cast<UINT>(text.size()));
+}
+
+class PopupMenu {
+public:
+    PopupMenu() : menu_(CreatePopupMenu()) {}
+    ~PopupMenu() {
+        if (menu_)
+            DestroyMenu(menu_);
+    }
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+    HMENU get() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
+// Shows the items at `point` and waits for the user, with the module given back meanwhile; the
+// command chosen, 0 for none.
+std::uint32_t trackMenu(HWND owner, POINT point, const std::vector<InputModeMenuItem>& items) {
+    const PopupMenu menu;
+    if (!menu.get())
+        return 0;
+    for (const InputModeMenuItem& item : items) {
+        const std::wstring caption(item.caption.begin(), item.caption.end());
+        const UINT flags =
+            item.command == 0 ? MF_SEPARATOR : MF_STRING | (item.checked ? MF_CHECKED : 0);
+        AppendMenuW(menu.get(), flags, item.command, caption.c_str());
+    }
+    const ModuleGate::Released released(moduleGate());
+    const BOOL chosen = TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                         point.x, point.y, owner, nullptr);
+    return chosen > 0 ? static_cast<std::uint32_t>(chosen) : 0;
 }
 
 } // namespace
@@ -81,10 +116,16 @@ HRESULT LanguageBarButton::GetTooltipString(BSTR* tooltip) {
     });
 }
 
-HRESULT LanguageBarButton::OnClick(LangBarClick click, POINT, const RECT*) {
+HRESULT LanguageBarButton::OnClick(LangBarClick click, POINT point, const RECT*) {
     return guarded<HRESULT>(E_FAIL, [&] {
-        if (click == LangBarClick::Left)
+        if (click == LangBarClick::Left) {
             apply(inputModeClick(state()));
+        } else if (click == LangBarClick::Right && owner_) {
+            if (const HWND window = owner_->menuOwner())
+                // The service may have gone while the menu was up: apply asks it again.
+                if (const std::uint32_t command = trackMenu(window, point, inputModeMenu(state())))
+                    apply(inputModeCommand(command));
+        }
         return S_OK;
     });
 }

@@ -1,6 +1,8 @@
 // The input-mode button of the language bar (the tray's input indicator on Windows 8 and
 // later): it shows the scheme and the full-width mode, switches the scheme on a left click and
-// offers both schemes and the full-width modes in its menu.
+// offers both schemes and the full-width modes in its menu: through InitMenu where a language
+// bar asks for it, and as its own popup menu on a right click, which the tray's indicator leaves
+// to the service.
 #pragma once
 
 #include "com_object.h"
@@ -16,6 +18,8 @@ public:
     virtual ~InputModeOwner() = default;
     virtual InputModeState inputMode() = 0;
     virtual void applyInputMode(const InputModeChange& change) = 0;
+    // A window of the calling thread to own the popup menu, or null.
+    virtual HWND menuOwner() = 0;
 };
 
 class LanguageBarButton final : public ILangBarItemButton,

@@ -86,6 +86,7 @@ public:
     // InputModeOwner
     InputModeState inputMode() override;
     void applyInputMode(const InputModeChange& change) override;
+    HWND menuOwner() override { return windows_.owner(); }
 
 private:
     // Keys (text_service_keys.cpp).

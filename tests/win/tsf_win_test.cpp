@@ -131,8 +131,9 @@ protected:
         return true;
     }
 
-    // Clicks the input-mode button of the language bar: the scheme goes to the other one.
-    bool clickInputModeButton() {
+    // Clicks the input-mode button of the language bar: a left click switches the scheme, a right
+    // click opens its menu.
+    bool clickInputModeButton(tsf::LangBarClick click = tsf::LangBarClick::Left) {
         for (const auto& item : app().languageBarItems()) {
             TF_LANGBARITEMINFO info{};
             if (FAILED(item->GetInfo(&info)) ||
@@ -142,7 +143,7 @@ protected:
             if (FAILED(item->QueryInterface(tsf::kIidLangBarItemButton,
                                             reinterpret_cast<void**>(&button))))
                 return false;
-            const HRESULT clicked = button->OnClick(tsf::LangBarClick::Left, POINT{}, nullptr);
+            const HRESULT clicked = button->OnClick(click, POINT{200, 200}, nullptr);
             button->Release();
             return clicked == S_OK;
         }
@@ -281,6 +282,20 @@ TEST_F(TsfService, PinyinWordAfterTheLanguageBarButtonSwitchesScheme) {
     ASSERT_TRUE(app().type(L"nihao"));
     EXPECT_EQ(app().text(0), L"你好nihao");
     EXPECT_EQ(*app().composition(0), std::make_pair(2L, 7L));
+}
+
+TEST_F(TsfService, LanguageBarButtonsMenuOffersBothSchemesAndTheWidths) {
+    MenuWatcher watcher({1}); // 汉语拼音
+    ASSERT_TRUE(clickInputModeButton(tsf::LangBarClick::Right));
+    const std::vector<MenuItem>& items = watcher.items();
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_EQ(textsOf(items),
+              (std::vector<std::wstring>{L"朔昕拼形", L"汉语拼音", L"", L"全角符号", L"全角字母"}));
+    EXPECT_TRUE(items[0].checked());
+    EXPECT_FALSE(items[1].checked());
+    EXPECT_TRUE(items[3].checked());
+    EXPECT_FALSE(items[4].checked());
+    EXPECT_EQ(inputModeText(), L"拼全");
 }
 
 TEST_F(TsfService, InputFollowsTheFocusBetweenDocuments) {
