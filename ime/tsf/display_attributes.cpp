@@ -1,5 +1,6 @@
 #include "display_attributes.h"
 
+#include "com_ptr.h"
 #include "tsf_guids.h"
 
 namespace tovi::tsf {
@@ -113,6 +114,13 @@ HRESULT DisplayAttributeList::Skip(ULONG count) {
     const bool skipped = position_ == 0;
     position_ = 1;
     return skipped && count == 1 ? S_OK : S_FALSE;
+}
+
+void clearDisplayAttribute(TfEditCookie cookie, ITfContext* context, ITfRange* range) {
+    ComPtr<ITfProperty> attribute;
+    if (context && range && SUCCEEDED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.put())) &&
+        attribute)
+        attribute->Clear(cookie, range);
 }
 
 } // namespace tovi::tsf

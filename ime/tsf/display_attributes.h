@@ -38,4 +38,8 @@ private:
 // The code's attribute as the provider hands it out, or null.
 ITfDisplayAttributeInfo* newCodeDisplayAttribute();
 
+// Takes the display attribute off `range` of the context's text: committed text is plain text,
+// and property values stay on the characters that replace the ones they were set on.
+void clearDisplayAttribute(TfEditCookie cookie, ITfContext* context, ITfRange* range);
+
 } // namespace tovi::tsf

@@ -193,11 +193,14 @@ HRESULT TextService::OnEndEdit(ITfContext* context, TfEditCookie cookie, ITfEdit
     });
 }
 
-HRESULT TextService::OnCompositionTerminated(TfEditCookie, ITfComposition* composition) {
+HRESULT TextService::OnCompositionTerminated(TfEditCookie cookie, ITfComposition* composition) {
     return guarded<HRESULT>(S_OK, [&] {
-        // The application ended the composition: what it holds stays in the document, and the
-        // engine's code goes with it.
+        // The application ended the composition: what it holds stays in the document as plain
+        // text, and the engine's code goes with it.
         if (composition_ && composition_.get() == composition) {
+            ComPtr<ITfRange> range;
+            if (SUCCEEDED(composition_->GetRange(range.put())))
+                clearDisplayAttribute(cookie, compositionContext_.get(), range.get());
             composition_.reset();
             compositionContext_.reset();
             abandonInput();

@@ -2,6 +2,7 @@
 // composition), and the code being typed is the composition, marked with the code's display
 // attribute; its extent on the screen places the candidate window.
 #include "boundary/process_host.h"
+#include "display_attributes.h"
 #include "edit_session.h"
 #include "text_service.h"
 
@@ -84,6 +85,7 @@ void TextService::insertCommitted(TfEditCookie cookie, ITfContext* context,
     if (composition_) {
         ComPtr<ITfRange> range;
         if (SUCCEEDED(composition_->GetRange(range.put())) && range) {
+            clearDisplayAttribute(cookie, context, range.get());
             range->SetText(cookie, 0, units(text), static_cast<LONG>(text.size()));
             selectEnd(cookie, context, range.get());
         }

@@ -222,6 +222,9 @@ TEST_F(TsfService, KeypadCodeIsComposedWithTheDisplayAttributeAndCommitted) {
     EXPECT_EQ(app().committedText(0), L"中国");
     EXPECT_EQ(app().text(0), L"中国");
     EXPECT_FALSE(app().composition(0).has_value());
+    // The committed words are plain text, without the code's attribute.
+    EXPECT_TRUE(IsEqualGUID(app().displayAttributeAt(0, 0), GUID_NULL));
+    EXPECT_TRUE(IsEqualGUID(app().displayAttributeAt(0, 1), GUID_NULL));
 }
 
 TEST_F(TsfService, CandidateWindowIsDrawnBelowTheComposition) {
@@ -316,6 +319,7 @@ TEST_F(TsfService, ApplicationEndingTheCompositionEndsTheCode) {
     ASSERT_TRUE(typeKeys({VK_NUMPAD2, VK_NUMPAD3}));
     ASSERT_EQ(app().terminateCompositions(0), S_OK);
     EXPECT_FALSE(app().composition(0).has_value());
+    EXPECT_TRUE(IsEqualGUID(app().displayAttributeAt(0, 0), GUID_NULL));
     EXPECT_EQ(shownWindow(app(), L"DEDU_CAND"), nullptr);
     // What the composition held stays; the next digit starts a new code.
     ASSERT_TRUE(app().tap(VK_NUMPAD2));
