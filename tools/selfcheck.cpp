@@ -55,19 +55,25 @@ void settingsCheck() {
         return;
     }
     const fs::path folder = pattern;
-    std::u16string wide;
-    for (const char c : folder.string())
-        wide += static_cast<char16_t>(static_cast<unsigned char>(c));
-    const platform::InstallFolder installFolder(wide);
+    // Settings are saved into the user's folder, never into the installation folder.
+    const fs::path userFolder = folder / "user";
+    const auto wide = [](const fs::path& path) {
+        std::u16string text;
+        for (const char c : path.string())
+            text += static_cast<char16_t>(static_cast<unsigned char>(c));
+        return text;
+    };
+    const platform::InstallFolder installFolder(wide(folder), wide(userFolder));
 
     ImeSettings settings(installFolder);
     check(settings.flags == 161 && settings.schemeIndex() == 1,
           "no file: defaults, scheme " + std::to_string(settings.schemeIndex()));
-    check(settings.saveSettings(), "save");
-    const std::string saved = readFile(folder / "config.ini");
+    check(settings.saveSettings() && !fs::exists(folder / "config.ini"),
+          "save, into the user's folder");
+    const std::string saved = readFile(userFolder / "config.ini");
     check(saved == "IME_SETTINGS 161\r\nIME_SKIN 0\r\nIME_STATUS_X 10\r\nIME_STATUS_Y 718\r\n",
           "file reads \"" + visible(saved) + "\"");
-    std::ofstream(folder / "config.ini", std::ios::binary) << "IME_SKIN 3\nIME_STATUS_X -5\n";
+    std::ofstream(userFolder / "config.ini", std::ios::binary) << "IME_SKIN 3\nIME_STATUS_X -5\n";
     ImeSettings edited(installFolder);
     check(edited.skin == 3 && edited.statusX == -5 && edited.flags == 161,
           "\"IME_SKIN 3 IME_STATUS_X -5\" loads skin 3, x -5, other keys default");
