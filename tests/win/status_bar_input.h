@@ -46,6 +46,25 @@ inline void moveTo(HWND window, int x, int y) {
     handleInput();
 }
 
+// Drags the bar by its border until the cursor is past the work area's right edge, and drops it
+// there; returns that edge. The mouse stays captured by the bar away from it only while its
+// thread is in the foreground, as it is while the user types into the application `app`.
+inline LONG dragPastWorkAreaRightEdge(HWND bar, HWND app) {
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    ShowWindow(app, SW_SHOW);
+    SetForegroundWindow(app);
+    RECT frame{};
+    GetWindowRect(bar, &frame);
+    moveTo(bar, 1, 1); // on the border
+    pressButton(MOUSEEVENTF_LEFTDOWN);
+    handleInput();
+    moveTo(bar, area.right - 2 - frame.left, 1);
+    pressButton(MOUSEEVENTF_LEFTUP);
+    handleInput();
+    return area.right;
+}
+
 // Which row of the module's status picture (resource 103) a cell of the bar shows: 0 or 1, or
 // -1 for neither. Only the cell's inside is compared, away from the edge a hot cell gets.
 inline int rowShown(HWND bar, HMODULE module, int cell) {

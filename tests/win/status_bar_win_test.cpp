@@ -85,25 +85,12 @@ TEST_F(StatusBar, TheStatusBarDraggedByItsBorderStaysInTheWorkAreaAndIsKept) {
     start(kKeypadScheme);
     const HWND bar = painted(L"DEDU_STATUS");
     ASSERT_NE(bar, nullptr);
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    // The mouse stays captured by the bar away from it only while its thread is in the
-    // foreground, as it is while the user types into the application.
-    ShowWindow(app, SW_SHOW);
-    SetForegroundWindow(app);
+    const LONG edge = dragPastWorkAreaRightEdge(bar, app);
     RECT frame{};
     GetWindowRect(bar, &frame);
-    moveTo(bar, 1, 1); // on the border
-    pressButton(MOUSEEVENTF_LEFTDOWN);
-    handleInput();
-    moveTo(bar, area.right - 2 - frame.left, 1); // past the work area's right edge
-    pressButton(MOUSEEVENTF_LEFTUP);
-    handleInput();
-    GetWindowRect(bar, &frame);
-    EXPECT_EQ(frame.right, area.right);
+    EXPECT_EQ(frame.right, edge);
     const std::string saved = unload();
-    EXPECT_NE(saved.find("IME_STATUS_X " + std::to_string(area.right - 120) + "\r\n"),
-              std::string::npos)
+    EXPECT_NE(saved.find("IME_STATUS_X " + std::to_string(edge - 120) + "\r\n"), std::string::npos)
         << saved;
 }
 

@@ -260,20 +260,10 @@ TEST_F(UserData, ChangesAreSavedForTheUser) {
     // The status bar dragged by its border against the work area's right edge.
     const HWND bar = painted(L"DEDU_STATUS");
     ASSERT_NE(bar, nullptr);
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    ShowWindow(app, SW_SHOW);
-    SetForegroundWindow(app);
+    const LONG edge = dragPastWorkAreaRightEdge(bar, app);
     RECT frame{};
     GetWindowRect(bar, &frame);
-    moveTo(bar, 1, 1);
-    pressButton(MOUSEEVENTF_LEFTDOWN);
-    handleInput();
-    moveTo(bar, area.right - 2 - frame.left, 1);
-    pressButton(MOUSEEVENTF_LEFTUP);
-    handleInput();
-    GetWindowRect(bar, &frame);
-    EXPECT_EQ(frame.right, area.right);
+    EXPECT_EQ(frame.right, edge);
 
     // The pinyin scheme, and a word made there with a code of its own.
     tapRightCtrl();

@@ -46,28 +46,27 @@ STDMETHODIMP Composition::GetRange(ITfRange** range) {
     return S_OK;
 }
 
-STDMETHODIMP Composition::ShiftStart(TfEditCookie ec, ITfRange* newStart) {
-    Range* to = Range::from(newStart);
-    if (!to)
+HRESULT Composition::reshape(TfEditCookie ec, ITfRange* to, bool start) {
+    const Range* edge = Range::from(to);
+    if (!edge)
         return E_INVALIDARG;
     if (!context_)
         return E_UNEXPECTED;
     if (!context_->canWrite(ec))
         return TF_E_NOLOCK;
-    range_->set(to->start(), range_->end());
+    if (start)
+        range_->set(edge->start(), range_->end());
+    else
+        range_->set(range_->start(), edge->end());
     return S_OK;
 }
 
+STDMETHODIMP Composition::ShiftStart(TfEditCookie ec, ITfRange* newStart) {
+    return reshape(ec, newStart, true);
+}
+
 STDMETHODIMP Composition::ShiftEnd(TfEditCookie ec, ITfRange* newEnd) {
-    Range* to = Range::from(newEnd);
-    if (!to)
-        return E_INVALIDARG;
-    if (!context_)
-        return E_UNEXPECTED;
-    if (!context_->canWrite(ec))
-        return TF_E_NOLOCK;
-    range_->set(range_->start(), to->end());
-    return S_OK;
+    return reshape(ec, newEnd, false);
 }
 
 STDMETHODIMP Composition::EndComposition(TfEditCookie ec) {

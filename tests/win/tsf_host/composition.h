@@ -34,6 +34,8 @@ public:
 
 private:
     ~Composition() = default;
+    // Moves the composition's start to the start of `to`, or its end to the end of `to`.
+    HRESULT reshape(TfEditCookie ec, ITfRange* to, bool start);
     ULONG references_ = 1;
     Microsoft::WRL::ComPtr<Context> context_;
     Microsoft::WRL::ComPtr<Range> range_;

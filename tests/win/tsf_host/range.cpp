@@ -162,26 +162,27 @@ STDMETHODIMP Range::ShiftEnd(TfEditCookie ec, LONG count, LONG* shifted, const T
     return hr;
 }
 
-STDMETHODIMP Range::ShiftStartToRange(TfEditCookie ec, ITfRange* range, TfAnchor anchor) {
+HRESULT Range::shiftToRange(TfEditCookie ec, ITfRange* range, TfAnchor anchor, bool start) {
     Range* other = from(range);
     if (!other)
         return E_INVALIDARG;
     if (!context_->canRead(ec))
         return TF_E_NOLOCK;
-    start_ = anchor == TF_ANCHOR_START ? other->start_ : other->end_;
-    end_ = std::max(start_, end_);
+    const LONG to = anchor == TF_ANCHOR_START ? other->start_ : other->end_;
+    // The other anchor follows when it would be passed.
+    if (start)
+        set(to, end_);
+    else
+        set(std::min(start_, to), to);
     return S_OK;
 }
 
+STDMETHODIMP Range::ShiftStartToRange(TfEditCookie ec, ITfRange* range, TfAnchor anchor) {
+    return shiftToRange(ec, range, anchor, true);
+}
+
 STDMETHODIMP Range::ShiftEndToRange(TfEditCookie ec, ITfRange* range, TfAnchor anchor) {
-    Range* other = from(range);
-    if (!other)
-        return E_INVALIDARG;
-    if (!context_->canRead(ec))
-        return TF_E_NOLOCK;
-    end_ = anchor == TF_ANCHOR_START ? other->start_ : other->end_;
-    start_ = std::min(start_, end_);
-    return S_OK;
+    return shiftToRange(ec, range, anchor, false);
 }
 
 // The document has no regions (hidden text or embedded objects).

@@ -66,6 +66,8 @@ public:
 private:
     ~Range();
     HRESULT shift(TfEditCookie ec, LONG& anchor, LONG count, LONG* shifted);
+    // Moves the start (or the end) to an anchor of `range`.
+    HRESULT shiftToRange(TfEditCookie ec, ITfRange* range, TfAnchor anchor, bool start);
     ULONG references_ = 1;
     Microsoft::WRL::ComPtr<Context> context_;
     LONG start_;
